@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+#include <memory>
+
+// A per-user lock that exists exactly as long as the first instance of the program runs.
+// Locks left by a process that died are taken over.
+class InstanceLock {
+public:
+    explicit InstanceLock(const QString& name = QStringLiteral("TarnwickStillbeck"),
+                          const QString& folder = QString());
+
+    // True when another live process holds the lock. When nobody does, this process takes it.
+    bool anotherInstanceRunning();
+    // Takes the lock if this process does not hold it yet; failure is not reported.
+    void create();
+    bool held() const;
+
+    QString path() const { return path_; }
+
+private:
+    QString path_;
+    std::unique_ptr<QLockFile> lock_;
+};
