@@ -1,0 +1,97 @@
+#pragma once
+
+// Every translatable text: its ID in the language pack (leading zeros belong to it) and its
+// built-in English default.
+struct CaptionText {
+    const char* id;
+    const char* defaultText;
+};
+
+namespace Caption {
+// Main window title lines and shared buttons.
+inline constexpr CaptionText MediaActions{"01", "Media Actions"};
+inline constexpr CaptionText MediaTools{"02", "Media Tools"};
+inline constexpr CaptionText Ok{"03", "&OK"};
+inline constexpr CaptionText Cancel{"04", "&Cancel"};
+// Drive menu and messages.
+inline constexpr CaptionText NoDvdDrives{"05", "<No DVD drives were found>"};
+inline constexpr CaptionText InsertDvd{"06", "<Please insert a DVD>"};
+inline constexpr CaptionText InvalidDvd{"07", "Please insert a valid DVD."};
+inline constexpr CaptionText ConfigError{"08", "Error in the configuration file."};
+inline constexpr CaptionText ConfigRecreated{"09", "A new one was created with the defaults."};
+inline constexpr CaptionText ErrorTitle{"010", "Error"};
+inline constexpr CaptionText ReloadQuestion{
+    "012", "Some changes need the video to be reloaded. Do you want to reload the video?"};
+inline constexpr CaptionText WarningTitle{"013", "Warning"};
+inline constexpr CaptionText OptionsIntervalInvalid{
+    "014", "Please enter a valid numeric time ranging from 1000 - 60000."};
+inline constexpr CaptionText PrefixInvalid{"015", "Please enter a valid snapshot prefix."};
+inline constexpr CaptionText PromptIntervalInvalid{
+    "016", "Value should be numeric and between 1000 - 60000."};
+inline constexpr CaptionText UpdaterFailed{"018", "Can't run the updates checker."};
+inline constexpr CaptionText HelpMissing{"019", "Can't find the help file."};
+inline constexpr CaptionText Loading{"020", "LOADING..."};
+// Hints.
+inline constexpr CaptionText HintSingleSnapshot{"021", "Single Snapshot"};
+inline constexpr CaptionText HintContinuousSnapshots{"022", "Continuous Snapshots"};
+inline constexpr CaptionText HintTimedSnapshots{"023", "Timed Snapshots"};
+inline constexpr CaptionText HintFullScreen{"024", "Full Screen"};
+inline constexpr CaptionText HintRewind{"025", "Rewind"};
+inline constexpr CaptionText HintPlay{"026", "Play"};
+inline constexpr CaptionText HintPause{"027", "Pause"};
+inline constexpr CaptionText HintStop{"028", "Stop"};
+inline constexpr CaptionText HintFastForward{"029", "Fast Forward"};
+inline constexpr CaptionText HintMute{"030", "Mute"};
+inline constexpr CaptionText HintSound{"031", "Sound"};
+inline constexpr CaptionText HintVolume{"032", "Volume"};
+inline constexpr CaptionText PrefixTooLong{"033", "Prefix should not be greater than 4 characters."};
+inline constexpr CaptionText AlreadyRunning{"034", "The application is already running."};
+// Main window menus.
+inline constexpr CaptionText FileMenu{"10", "&File"};
+inline constexpr CaptionText OpenMenu{"11", "&Open"};
+inline constexpr CaptionText ExitCommand{"12", "E&xit"};
+inline constexpr CaptionText EditMenu{"20", "&Edit"};
+inline constexpr CaptionText SnapshotCommand{"21", "&Snapshot"};
+inline constexpr CaptionText ContinuousSnapshots{"22", "&Continuous Snapshots"};
+inline constexpr CaptionText TimedSnapshots{"23", "&Timed Snapshots"};
+inline constexpr CaptionText FullScreenMenu{"24", "&Full Screen"};
+inline constexpr CaptionText ToolsMenu{"30", "&Tools"};
+inline constexpr CaptionText OptionsMenuCommand{"31", "&Options"};
+inline constexpr CaptionText HelpMenu{"40", "&Help"};
+inline constexpr CaptionText HowToUseMenu{"41", "&How To Use?"};
+inline constexpr CaptionText CheckUpdates{"42", "&Check For Updates"};
+inline constexpr CaptionText AboutMenu{"43", "&About"};
+// About box.
+inline constexpr CaptionText AboutTitle{"51", "About"};
+inline constexpr CaptionText AboutVersion{"52", "Version"};
+inline constexpr CaptionText AboutDescription{
+    "53", "Use this easy-to-use application to easily and effectively extract or capture images "
+          "from your favorite DVD-Video discs. You can extract one image while playing your "
+          "favorite movie ad also you can extract a portion of the DVD-Video."};
+// Options dialog.
+inline constexpr CaptionText OptionsTitle{"70", "Options"};
+inline constexpr CaptionText LanguageFrame{"71", "Language"};
+inline constexpr CaptionText LanguageLabel{"72", "Select Language:"};
+inline constexpr CaptionText SnapshotsFrame{"73", "Snapshots"};
+inline constexpr CaptionText ImageFormatLabel{"74", "Image Format:"};
+inline constexpr CaptionText SnapshotsPathLabel{"75", "Snapshots Path:"};
+inline constexpr CaptionText SnapshotsBrowse{"76", "&Browse..."};
+inline constexpr CaptionText PrefixLabel{"77", "Snapshot Prefix:"};
+inline constexpr CaptionText InputBoxCheck{"78", "Do not show \"Timed Snapshot\"input box again"};
+inline constexpr CaptionText ValueTitle{"79", "Use this value instead:"};
+inline constexpr CaptionText MillisecondsLabel{"80", "milliseconds."};
+// Timed-snapshot interval prompt.
+inline constexpr CaptionText TimedSnapshotsTitle{"90", "Timed Snapshots"};
+inline constexpr CaptionText RequestLabel{"91", "Capture a snapshot every"};
+inline constexpr CaptionText Check1{"92",
+                                    "Do not show this again and  use this value as the default."};
+} // namespace Caption
+
+// Texts that are never looked up: the same in every language.
+namespace FixedText {
+inline constexpr const char* AppTitle = "Stillbeck";
+inline constexpr const char* ExitWhileCapturing =
+    "Capture process is running now, are you sure to exit?";
+inline constexpr const char* InsufficientDiskSpace = "Insufficient disk space.";
+inline constexpr const char* ErrorTitle = "Error";
+} // namespace FixedText
