@@ -1,0 +1,316 @@
+#include "app/MainForm.h"
+
+#include "app/SkinEngine.h"
+#include "i18n/LanguageReader.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramFolder.h"
+#include "playback/DriveEnumerator.h"
+#include "playback/MediaEngine.h"
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
+#include "ui/GlyphButton.h"
+#include "ui/MouseArgs.h"
+#include "ui/ProgressBar.h"
+#include "ui/TimedSnapshotsDialog.h"
+#include "ui/VolumeSlider.h"
+#include "ui_MainForm.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QCoreApplication>
+#include <QScreen>
+#include <QSplashScreen>
+#include <QTimer>
+
+namespace {
+// The client area the window is designed with, in pixels at 15 twips per pixel.
+constexpr QSize kDesignClientSize(447, 495);
+} // namespace
+
+MainForm::MainForm(const MainFormServices& services, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainForm>()), services_(services),
+      boxes(*services.boxes), engine(*services.engine) {
+    ui->setupUi(this);
+    resize(kDesignClientSize.width(), kDesignClientSize.height() + menuBar()->sizeHint().height());
+
+    stage = ui->stage;
+    logoHide = ui->logoHide;
+    movieProgress = ui->movieProgress;
+    mediaActionsTitle = ui->mediaActionsTitle;
+    timeElapsed = ui->timeElapsed;
+    controlFrame = ui->controlFrame;
+    rewindButton = ui->rewindButton;
+    playButton = ui->playButton;
+    pauseButton = ui->pauseButton;
+    stopButton = ui->stopButton;
+    ffButton = ui->ffButton;
+    muteStatus = ui->muteStatus;
+    volumeSlider = ui->volumeSlider;
+    editTitle = ui->editTitle;
+    toolsFrame = ui->toolsFrame;
+    snapshotButton = ui->snapshotButton;
+    continuousSnapshotsButton = ui->continuousSnapshotsButton;
+    timedSnapshotsButton = ui->timedSnapshotsButton;
+    fullScreenButton = ui->fullScreenButton;
+    toolTips = ui->toolTips;
+    fileMenu = ui->fileMenu;
+    openMenu = ui->openMenu;
+    dvdsList = {ui->dvdsList0};
+    setDvdsListCaption(ui->dvdsList0, caption(Caption::NoDvdDrives));
+    exitCommand = ui->exitCommand;
+    editMenu = ui->editMenu;
+    snapshotCommand = ui->snapshotCommand;
+    continuousSnapshots = ui->continuousSnapshots;
+    timedSnapshots = ui->timedSnapshots;
+    fullScreenMenu = ui->fullScreenMenu;
+    toolsMenu = ui->toolsMenu;
+    optionsMenuCommand = ui->optionsMenuCommand;
+    helpMenu = ui->helpMenu;
+    howToUseMenu = ui->howToUseMenu;
+    checkUpdates = ui->checkUpdates;
+    aboutMenu = ui->aboutMenu;
+
+    if (!services_.freeSpace)
+        services_.freeSpace = [](const QString&, qint64*) { return false; };
+    if (!services_.endProcess)
+        services_.endProcess = [] { QCoreApplication::exit(0); };
+
+    stage->setEngine(&engine);
+    logoHide->setObjectName(QStringLiteral("logoHide"));
+
+    movieTimer = new QTimer(this);
+    movieTimer->setTimerType(Qt::PreciseTimer);
+    movieTimer->setInterval(10);
+    snapshotsTimer = new QTimer(this);
+    snapshotsTimer->setInterval(1000);
+    toolTipTimer = new QTimer(this);
+    toolTipTimer->setInterval(3000);
+
+    driveEnumerator_ = std::make_unique<DriveEnumerator>(
+        *services_.drives, [] { return caption(Caption::InsertDvd); });
+
+    connectHandlers();
+    Form_Initialize();
+    movieTimer->start();
+    toolTipTimer->start();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::connectHandlers() {
+    connect(fileMenu, &QMenu::aboutToShow, this, &MainForm::fileMenu_Click);
+    connect(dvdsList[0], &QAction::triggered, this, [this] { dvdsList_Click(0); });
+    connect(exitCommand, &QAction::triggered, this, &MainForm::exitCommand_Click);
+    // The Edit menu's shortcuts act only while the menu itself is enabled.
+    const auto whileEditEnabled = [this](void (MainForm::*handler)()) {
+        return [this, handler] {
+            if (editMenu->menuAction()->isEnabled())
+                (this->*handler)();
+        };
+    };
+    connect(snapshotCommand, &QAction::triggered, this,
+            whileEditEnabled(&MainForm::snapshotCommand_Click));
+    connect(continuousSnapshots, &QAction::triggered, this,
+            whileEditEnabled(&MainForm::continuousSnapshots_Click));
+    connect(timedSnapshots, &QAction::triggered, this,
+            whileEditEnabled(&MainForm::timedSnapshots_Click));
+    connect(fullScreenMenu, &QAction::triggered, this,
+            whileEditEnabled(&MainForm::fullScreenMenu_Click));
+    connect(optionsMenuCommand, &QAction::triggered, this, &MainForm::optionsMenuCommand_Click);
+
+    connect(playButton, &QPushButton::clicked, this, &MainForm::playButton_Click);
+    connect(pauseButton, &QPushButton::clicked, this, &MainForm::pauseButton_Click);
+    connect(stopButton, &QPushButton::clicked, this, &MainForm::stopButton_Click);
+    connect(ffButton, &QPushButton::clicked, this, &MainForm::ffButton_Click);
+    connect(rewindButton, &QPushButton::clicked, this, &MainForm::rewindButton_Click);
+    connect(fullScreenButton, &QPushButton::clicked, this, &MainForm::fullScreenButton_Click);
+    connect(muteStatus, &QPushButton::clicked, this, &MainForm::muteStatus_Click);
+    connect(snapshotButton, &QPushButton::clicked, this, &MainForm::snapshotButton_Click);
+    connect(continuousSnapshotsButton, &QPushButton::clicked, this,
+            &MainForm::continuousSnapshotsButton_Click);
+    connect(timedSnapshotsButton, &QPushButton::clicked, this,
+            &MainForm::timedSnapshotsButton_Click);
+    connect(volumeSlider, &VolumeSlider::mouseMoved, this, &MainForm::volumeSlider_MouseMove);
+    connect(movieProgress, &ProgressBar::mouseDown, this, &MainForm::movieProgress_MouseDown);
+
+    connect(movieTimer, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
+    connect(snapshotsTimer, &QTimer::timeout, this, &MainForm::snapshotsTimer_Timer);
+    connect(toolTipTimer, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
+
+    // Pointer moves over the buttons show their hints.
+    for (QWidget* w : hintedControls()) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+}
+
+QList<QWidget*> MainForm::hintedControls() const {
+    return {snapshotButton, continuousSnapshotsButton, timedSnapshotsButton, fullScreenButton,
+            rewindButton,   playButton,                pauseButton,          stopButton,
+            ffButton,       muteStatus};
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseMove)
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !widget->isEnabled())
+        return false;
+    if (widget == muteStatus) {
+        auto* move = static_cast<QMouseEvent*>(event);
+        muteStatus_MouseMove(mouseButtonWord(move->buttons()), shiftWord(move->modifiers()),
+                             static_cast<float>(move->position().x()),
+                             static_cast<float>(move->position().y()));
+    } else if (widget == snapshotButton) {
+        ShowHint(Caption::HintSingleSnapshot);
+    } else if (widget == continuousSnapshotsButton) {
+        ShowHint(Caption::HintContinuousSnapshots);
+    } else if (widget == timedSnapshotsButton) {
+        ShowHint(Caption::HintTimedSnapshots);
+    } else if (widget == fullScreenButton) {
+        ShowHint(Caption::HintFullScreen);
+    } else if (widget == rewindButton) {
+        ShowHint(Caption::HintRewind);
+    } else if (widget == playButton) {
+        ShowHint(Caption::HintPlay);
+    } else if (widget == pauseButton) {
+        ShowHint(Caption::HintPause);
+    } else if (widget == stopButton) {
+        ShowHint(Caption::HintStop);
+    } else if (widget == ffButton) {
+        ShowHint(Caption::HintFastForward);
+    }
+    return false;
+}
+
+bool MainForm::startUp() {
+    Form_Load();
+    return !services_.instanceLock || services_.instanceLock->held();
+}
+
+void MainForm::Form_Initialize() {
+    if (services_.showSplash) {
+        splashForm = new QSplashScreen(QPixmap(QStringLiteral(":/splash.png")));
+        splashForm->setAttribute(Qt::WA_DeleteOnClose);
+        splashForm->show();
+        splashForm->repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    skinEngine = std::make_unique<SkinEngine>();
+    skinEngine->configure1(2);
+    skinEngine->configure2(1);
+}
+
+void MainForm::Form_Load() {
+    if (services_.instanceLock && services_.instanceLock->anotherInstanceRunning()) {
+        boxes.show(caption(Caption::AlreadyRunning), caption(Caption::WarningTitle),
+                   MessageBoxes::Icon::Warning);
+        if (splashForm)
+            splashForm->close();
+        splashForm = nullptr;
+        int cancel = 0;
+        Form_Unload(cancel);
+        return;
+    }
+    if (services_.instanceLock)
+        services_.instanceLock->create();
+
+    timedRunning = false;
+    EnablePlaybackControls(false);
+    logoHide->move(stage->x(), logoHide->y());
+    try {
+        volumeSlider->setValue(engine.volume());
+    } catch (const EngineError&) {
+        // An engine without a volume leaves the slider at its design value.
+    }
+    volumeSlider_MouseMove(0, 0, 0, 0);
+    movieProgress->setFloatValue(0);
+
+    // Distance of each bottom-anchored band from the client area's bottom edge, in twips.
+    const float tpp = twipsPerPixel();
+    const float scaleHeight = static_cast<float>(clientHeight()) * tpp;
+    const auto offset = [&](QWidget* w) { return scaleHeight - 7 - static_cast<float>(w->y()) * tpp; };
+    toolsFrameBottom = offset(toolsFrame);
+    editTitleBottom = offset(editTitle);
+    controlFrameBottom = offset(controlFrame);
+    mediaActionsTitleBottom = offset(mediaActionsTitle);
+    timeElapsedBottom = offset(timeElapsed);
+    movieProgressBottom = offset(movieProgress);
+
+    skinEngine->loadSkin(platform::programFile(QStringLiteral("Skin.skf")));
+    skinEngine->applySkin();
+
+    Settings& settings = Settings::current();
+    settingsRecovered = !SettingsFile::read(SettingsFile::path(), settings);
+    if (settingsRecovered)
+        SettingsFile::recover(SettingsFile::path(), settings);
+
+    BuildEngineOptions();
+    Form_Resize();
+    ApplyCaptions();
+
+    if (splashForm)
+        splashForm->close();
+    splashForm = nullptr;
+
+    if (settingsRecovered)
+        showSettingsRecoveryMessage();
+}
+
+void MainForm::showSettingsRecoveryMessage() {
+    boxes.show(caption(Caption::ConfigError) + QLatin1Char('\r') + caption(Caption::ConfigRecreated),
+               caption(Caption::ErrorTitle), MessageBoxes::Icon::Critical);
+}
+
+void MainForm::Form_Unload(int& cancel) {
+    if (continuousRunning || timedRunning) {
+        const auto answer = boxes.show(QString::fromLatin1(FixedText::ExitWhileCapturing),
+                                       QString::fromLatin1(FixedText::AppTitle),
+                                       MessageBoxes::Icon::Warning, MessageBoxes::Buttons::YesNo);
+        if (answer == MessageBoxes::Answer::No) {
+            cancel = 1;
+            return;
+        }
+    }
+    if (timedSnapshotsDialog_)
+        timedSnapshotsDialog_->close();
+    services_.endProcess();
+}
+
+void MainForm::exitCommand_Click() {
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel == 0)
+        hide();
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel != 0)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void MainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void MainForm::Form_Resize() {}
+
+int MainForm::clientHeight() const { return height() - menuBar()->sizeHint().height(); }
+
+float MainForm::twipsPerPixel() const {
+    const QScreen* s = screen();
+    const qreal dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return static_cast<float>(1440.0 / (dpi > 0 ? dpi : 96.0));
+}
+
+TimedSnapshotsDialog* MainForm::timedSnapshotsDialog() {
+    if (!timedSnapshotsDialog_)
+        timedSnapshotsDialog_ = new TimedSnapshotsDialog(boxes, this);
+    return timedSnapshotsDialog_;
+}

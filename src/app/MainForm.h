@@ -1,0 +1,187 @@
+#pragma once
+
+#include "i18n/CaptionTable.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class DriveEnumerator;
+class DriveSource;
+class GlyphButton;
+class InstanceLock;
+class MediaEngine;
+class MessageBoxes;
+class ProgressBar;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QSplashScreen;
+class QTimer;
+class SkinEngine;
+class TimedSnapshotsDialog;
+class VideoStage;
+class VolumeSlider;
+
+namespace Ui {
+class MainForm;
+}
+
+// What the main window works with. The application passes the real ones; tests pass fakes.
+struct MainFormServices {
+    MessageBoxes* boxes = nullptr;
+    MediaEngine* engine = nullptr;
+    DriveSource* drives = nullptr;
+    InstanceLock* instanceLock = nullptr;
+    // Free bytes available to the user on the volume of a path; false when it cannot be queried.
+    std::function<bool(const QString& path, qint64* bytes)> freeSpace;
+    // Ends the process once the main window has closed.
+    std::function<void()> endProcess;
+    bool showSplash = true;
+};
+
+// The player window and hub of the application: it owns the engine's video area, the controls,
+// the three timers and the run-time state, and its handlers call each other directly.
+class MainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainForm(const MainFormServices& services, QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    // Runs the load sequence. False when another instance is running: the window must not show.
+    bool startUp();
+
+    // Life cycle.
+    void Form_Initialize();
+    void Form_Load();
+    void Form_Unload(int& cancel);
+    void Form_Resize();
+    void exitCommand_Click();
+    void ApplyCaptions();
+
+    // Drives and discs.
+    void fileMenu_Click();
+    void dvdsList_Click(int index);
+    void BuildEngineOptions();
+    void optionsMenuCommand_Click();
+    void reloadDisc();
+
+    // Transport.
+    void EnablePlaybackControls(bool enabled);
+    void playButton_Click();
+    void pauseButton_Click();
+    void stopButton_Click();
+    void ffButton_Click();
+    void rewindButton_Click();
+    void fullScreenButton_Click();
+    void fullScreenMenu_Click();
+    void muteStatus_Click();
+    void volumeSlider_MouseMove(int button, int shift, float x, float y);
+    void muteStatus_MouseMove(int button, int shift, float x, float y);
+
+    // Position display and seeking.
+    void movieTimer_Timer();
+    void movieProgress_MouseDown(int button, int shift, float x, float y);
+
+    // Capture.
+    void snapshotCommand_Click();
+    void snapshotButton_Click();
+    bool CaptureAllowed();
+    void continuousSnapshotsButton_Click();
+    void continuousSnapshots_Click();
+    void timedSnapshotsButton_Click();
+    void timedSnapshots_Click();
+    void snapshotsTimer_Timer();
+
+    // Hint line.
+    void ShowHint(const CaptionText& text);
+    void toolTipTimer_Timer();
+
+    // Run-time state.
+    QStringList engineOptions;
+    QString currentDrive;
+    QString currentDiscLabel;
+    QStringList driveMenuCaptions;
+    bool continuousRunning = false;
+    bool timedRunning = false;
+    qint64 freeBytesAvailable = 0;
+    bool settingsRecovered = false;
+
+    // Controls.
+    VideoStage* stage = nullptr;
+    QFrame* logoHide = nullptr;
+    ProgressBar* movieProgress = nullptr;
+    QLabel* mediaActionsTitle = nullptr;
+    QLabel* timeElapsed = nullptr;
+    QFrame* controlFrame = nullptr;
+    GlyphButton* rewindButton = nullptr;
+    GlyphButton* playButton = nullptr;
+    GlyphButton* pauseButton = nullptr;
+    GlyphButton* stopButton = nullptr;
+    GlyphButton* ffButton = nullptr;
+    GlyphButton* muteStatus = nullptr;
+    VolumeSlider* volumeSlider = nullptr;
+    QLabel* editTitle = nullptr;
+    QFrame* toolsFrame = nullptr;
+    GlyphButton* snapshotButton = nullptr;
+    GlyphButton* continuousSnapshotsButton = nullptr;
+    GlyphButton* timedSnapshotsButton = nullptr;
+    GlyphButton* fullScreenButton = nullptr;
+    QLabel* toolTips = nullptr;
+
+    QMenu* fileMenu = nullptr;
+    QMenu* openMenu = nullptr;
+    QList<QAction*> dvdsList;
+    QAction* exitCommand = nullptr;
+    QMenu* editMenu = nullptr;
+    QAction* snapshotCommand = nullptr;
+    QAction* continuousSnapshots = nullptr;
+    QAction* timedSnapshots = nullptr;
+    QAction* fullScreenMenu = nullptr;
+    QMenu* toolsMenu = nullptr;
+    QAction* optionsMenuCommand = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* howToUseMenu = nullptr;
+    QAction* checkUpdates = nullptr;
+    QAction* aboutMenu = nullptr;
+
+    QTimer* movieTimer = nullptr;
+    QTimer* snapshotsTimer = nullptr;
+    QTimer* toolTipTimer = nullptr;
+
+    QSplashScreen* splashForm = nullptr;
+    TimedSnapshotsDialog* timedSnapshotsDialog();
+
+    // Bottom offsets of the bands anchored to the bottom edge, in twips.
+    float toolsFrameBottom = 0, editTitleBottom = 0, controlFrameBottom = 0,
+          mediaActionsTitleBottom = 0, timeElapsedBottom = 0, movieProgressBottom = 0;
+
+    // The caption a drive menu item stands for (its shown text escapes "&").
+    static QString dvdsListCaption(const QAction* item);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectHandlers();
+    QList<QWidget*> hintedControls() const;
+    // The play and stop actions; they throw EngineError so that opening a disc can report it.
+    void play();
+    void stop();
+    void setDvdsListCaption(QAction* item, const QString& caption);
+    void showSettingsRecoveryMessage();
+    float twipsPerPixel() const;
+    int clientHeight() const;
+
+    std::unique_ptr<Ui::MainForm> ui;
+    MainFormServices services_;
+    MessageBoxes& boxes;
+    MediaEngine& engine;
+    std::unique_ptr<DriveEnumerator> driveEnumerator_;
+    std::unique_ptr<SkinEngine> skinEngine;
+    TimedSnapshotsDialog* timedSnapshotsDialog_ = nullptr;
+};

@@ -1,0 +1,41 @@
+// Puts the static captions of the windows in place from the chosen language pack.
+#include "app/MainForm.h"
+
+#include "i18n/LanguageReader.h"
+#include "ui/TimedSnapshotsDialog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+void MainForm::ApplyCaptions() {
+    mediaActionsTitle->setText(caption(Caption::MediaActions));
+    editTitle->setText(caption(Caption::MediaTools));
+    const QString okText = caption(Caption::Ok);
+    const QString cancelText = caption(Caption::Cancel);
+
+    fileMenu->setTitle(caption(Caption::FileMenu));
+    openMenu->setTitle(caption(Caption::OpenMenu));
+    exitCommand->setText(caption(Caption::ExitCommand));
+    editMenu->setTitle(caption(Caption::EditMenu));
+    snapshotCommand->setText(caption(Caption::SnapshotCommand));
+    continuousSnapshots->setText(caption(Caption::ContinuousSnapshots));
+    timedSnapshots->setText(caption(Caption::TimedSnapshots));
+    fullScreenMenu->setText(caption(Caption::FullScreenMenu));
+    toolsMenu->setTitle(caption(Caption::ToolsMenu));
+    optionsMenuCommand->setText(caption(Caption::OptionsMenuCommand));
+    helpMenu->setTitle(caption(Caption::HelpMenu));
+    howToUseMenu->setText(caption(Caption::HowToUseMenu));
+    checkUpdates->setText(caption(Caption::CheckUpdates));
+    aboutMenu->setText(caption(Caption::AboutMenu));
+
+    TimedSnapshotsDialog* prompt = timedSnapshotsDialog();
+    prompt->setWindowTitle(caption(Caption::TimedSnapshotsTitle));
+    prompt->requestLabel->setText(caption(Caption::RequestLabel));
+    prompt->Check1->setText(caption(Caption::Check1));
+    prompt->millisecondsLabel->setText(caption(Caption::MillisecondsLabel));
+    prompt->OKButton->setText(okText);
+    prompt->CancelButton->setText(cancelText);
+}

@@ -1,0 +1,105 @@
+// The File menu's drive list and opening the chosen disc with the snapshot options.
+#include "app/MainForm.h"
+
+#include "i18n/LanguageReader.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Sleep.h"
+#include "playback/DriveEnumerator.h"
+#include "playback/EngineOptions.h"
+#include "playback/MediaEngine.h"
+#include "settings/Settings.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+
+namespace {
+constexpr int kAddTargetMode = 2;
+constexpr int kAddTargetPosition = 0;
+} // namespace
+
+QString MainForm::dvdsListCaption(const QAction* item) { return item->data().toString(); }
+
+void MainForm::setDvdsListCaption(QAction* item, const QString& caption) {
+    // The shown text escapes "&" so that a label like "TOM & JERRY" is not read as a mnemonic.
+    item->setData(caption);
+    item->setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+void MainForm::fileMenu_Click() {
+    const int count = driveEnumerator_->ListDvdDrives(driveMenuCaptions);
+    // Back to the design item alone before the new list is shown.
+    while (dvdsList.size() > 1)
+        delete dvdsList.takeLast();
+    if (count == 0) {
+        setDvdsListCaption(dvdsList[0], caption(Caption::NoDvdDrives));
+        return;
+    }
+    setDvdsListCaption(dvdsList[0], driveMenuCaptions[0]);
+    for (int i = 1; i < driveMenuCaptions.size(); ++i) {
+        auto* item = new QAction(openMenu);
+        setDvdsListCaption(item, driveMenuCaptions[i]);
+        openMenu->addAction(item);
+        connect(item, &QAction::triggered, this, [this, i] { dvdsList_Click(i); });
+        dvdsList.append(item);
+    }
+}
+
+void MainForm::BuildEngineOptions() {
+    engineOptions = buildEngineOptions(Settings::current(), currentDiscLabel);
+}
+
+void MainForm::dvdsList_Click(int index) {
+    if (index < 0 || index >= dvdsList.size())
+        return;
+    if (dvdsListCaption(dvdsList[0]) == caption(Caption::NoDvdDrives))
+        return;
+    const QString chosen = dvdsListCaption(dvdsList[index]);
+    if (chosen.startsWith(caption(Caption::InsertDvd)))
+        return;
+    try {
+        stop();
+        engine.playlistClear();
+        logoHide->show();
+        platform::sleepMs(500);
+        timeElapsed->setText(caption(Caption::Loading));
+        currentDrive = driveEnumerator_->driveRoots.value(index);
+        currentDiscLabel = DriveEnumerator::labelFromCaption(chosen);
+        engineOptions[1] = snapshotPathOption(Settings::current(), currentDiscLabel);
+        engine.addTarget(QStringLiteral("dvd://") + currentDrive, engineOptions, kAddTargetMode,
+                         kAddTargetPosition);
+        platform::sleepMs(500);
+        play();
+    } catch (const EngineError&) {
+        timeElapsed->setText(QString());
+        boxes.show(caption(Caption::InvalidDvd), QString::fromLatin1(FixedText::AppTitle),
+                   MessageBoxes::Icon::Critical);
+    }
+}
+
+void MainForm::reloadDisc() {
+    // The same disc again, so that changed snapshot options reach the engine. A refusal is
+    // reported like a failed opening.
+    try {
+        stop();
+        logoHide->show();
+        platform::sleepMs(500);
+        engine.playlistClear();
+        timeElapsed->setText(caption(Caption::Loading));
+        engineOptions[1] = snapshotPathOption(Settings::current(), currentDiscLabel);
+        engine.addTarget(currentDrive, engineOptions, kAddTargetMode, kAddTargetPosition);
+        platform::sleepMs(500);
+        play();
+    } catch (const EngineError&) {
+        timeElapsed->setText(QString());
+        boxes.show(caption(Caption::InvalidDvd), QString::fromLatin1(FixedText::AppTitle),
+                   MessageBoxes::Icon::Critical);
+    }
+}
+
+void MainForm::optionsMenuCommand_Click() {
+    // The options dialog is not part of this build yet; the settings are used as they are.
+    BuildEngineOptions();
+    ApplyCaptions();
+}

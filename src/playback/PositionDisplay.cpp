@@ -1,0 +1,56 @@
+// The position timer: keeps the time display, the position bar, the cover panel and the controls
+// in step with the engine, takes continuous snapshots and ends captures at the end of the title.
+#include "app/MainForm.h"
+
+#include "playback/MediaEngine.h"
+#include "playback/TimeFormat.h"
+#include "ui/GlyphButton.h"
+#include "ui/ProgressBar.h"
+
+#include <QFrame>
+#include <QLabel>
+
+void MainForm::movieTimer_Timer() {
+    try {
+        const float position = engine.position();
+        const bool idle = !engine.playing() && position < 0.0f;
+        if (idle) {
+            if (fullScreenButton->isEnabled()) {
+                EnablePlaybackControls(false);
+                movieProgress->setFloatValue(0);
+                timeElapsed->setText(QString());
+            }
+            if (logoHide->isHidden())
+                logoHide->show();
+            return;
+        }
+        if (continuousRunning)
+            snapshotCommand_Click();
+        movieProgress->setFloatValue(engine.position() * 100.0f);
+        if (engine.playing()) {
+            int elapsed = engine.time();
+            int total = engine.length();
+            timeElapsed->setText(FormatTime(elapsed) + QStringLiteral(" / ") + FormatTime(total));
+            if (!logoHide->isHidden())
+                logoHide->hide();
+            if (!fullScreenButton->isEnabled())
+                EnablePlaybackControls(true);
+        }
+        if (engine.position() >= 1.0f) {
+            if (continuousRunning)
+                continuousSnapshotsButton_Click();
+            if (timedRunning)
+                timedSnapshotsButton_Click();
+        }
+    } catch (const EngineError&) {
+        // A failing engine ends this tick; the next one tries again.
+    }
+}
+
+void MainForm::movieProgress_MouseDown(int button, int, float x, float) {
+    try {
+        if (engine.playlistCount() > 0 && button == 1 && movieProgress->width() > 0)
+            engine.setPosition(x / static_cast<float>(movieProgress->width()));
+    } catch (const EngineError&) {
+    }
+}

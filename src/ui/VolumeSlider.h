@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QSlider>
+
+// The volume slider: reports pointer moves (with or without a button held) after the slider has
+// followed them, and keeps a selected range that the skin shows as the filled part.
+class VolumeSlider : public QSlider {
+    Q_OBJECT
+public:
+    explicit VolumeSlider(QWidget* parent = nullptr);
+
+    int selLength() const { return selLength_; }
+    void setSelLength(int length);
+
+signals:
+    void mouseMoved(int button, int shift, float x, float y);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    int selLength_ = 0;
+};

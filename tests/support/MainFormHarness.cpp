@@ -1,0 +1,63 @@
+#include "MainFormHarness.h"
+
+#include "platform/ProgramFolder.h"
+#include "platform/Sleep.h"
+
+#include <QFile>
+#include <QTimer>
+
+MainFormHarness::MainFormHarness(bool writeConfig) {
+    platform::setProgramFolder(programDir.path());
+    platform::setSleepHook([this](int ms) { sleeps.append(ms); });
+    Settings::current() = Settings();
+    if (writeConfig) {
+        QFile config(programDir.filePath(QStringLiteral("Config.cfg")));
+        if (config.open(QIODevice::WriteOnly)) {
+            const QByteArray snapshots = QFile::encodeName(programDir.path()) + "/";
+            config.write("0\r\n" + snapshots + "\r\nIMG_\r\n0\r\n5000\r\nEnglish.ini\r\n");
+        }
+    }
+    lock = std::make_unique<InstanceLock>(QStringLiteral("TarnwickStillbeck"), programDir.path());
+}
+
+MainFormHarness::~MainFormHarness() {
+    form.reset();
+    platform::setSleepHook({});
+    platform::setProgramFolder(QString());
+}
+
+MainForm& MainFormHarness::start() {
+    MainFormServices services;
+    services.boxes = &boxes;
+    services.engine = &engine;
+    services.drives = &drives;
+    services.instanceLock = lock.get();
+    services.freeSpace = [this](const QString& path, qint64* bytes) {
+        freeSpaceQueries.append(path);
+        if (freeSpaceQueryFails)
+            return false;
+        *bytes = freeBytes;
+        return true;
+    };
+    services.endProcess = [this] { ++endProcessCalls; };
+    services.showSplash = false;
+    form = std::make_unique<MainForm>(services);
+    // Timers are driven by hand so that every step is deterministic.
+    form->movieTimer->stop();
+    form->toolTipTimer->stop();
+    form->startUp();
+    return *form;
+}
+
+void MainFormHarness::openMovie() {
+    drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
+    form->fileMenu_Click();
+    form->dvdsList_Click(0);
+    engine.loadTitle();
+    tick();
+}
+
+void MainFormHarness::tick(int n) {
+    for (int i = 0; i < n; ++i)
+        form->movieTimer_Timer();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "FakeDriveSource.h"
+#include "FakeEngine.h"
+#include "ScriptedMessageBoxes.h"
+#include "app/MainForm.h"
+#include "platform/InstanceLock.h"
+#include "settings/Settings.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// A main window on fakes, in a temporary program folder with default settings and no waits.
+struct MainFormHarness {
+    QTemporaryDir programDir;
+    FakeEngine engine;
+    FakeDriveSource drives;
+    ScriptedMessageBoxes boxes;
+    std::unique_ptr<InstanceLock> lock;
+    QList<int> sleeps;
+    int endProcessCalls = 0;
+    qint64 freeBytes = 1 << 30;
+    bool freeSpaceQueryFails = false;
+    QStringList freeSpaceQueries;
+    std::unique_ptr<MainForm> form;
+
+    // writeConfig: put a default "Config.cfg" beside the program so no recovery message shows.
+    explicit MainFormHarness(bool writeConfig = true);
+    ~MainFormHarness();
+
+    MainForm& start();
+    // A disc "MOVIE" in D:, chosen from the File menu, playing, with the first tick seen.
+    void openMovie();
+    // Runs n position-timer ticks by hand.
+    void tick(int n = 1);
+};
