@@ -1,0 +1,215 @@
+// The File menu's drive list and opening a disc, against fake drives and a fake engine.
+#include "MainFormHarness.h"
+
+#include "playback/EngineOptions.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+class TestDiscOpening : public QObject {
+    Q_OBJECT
+private slots:
+    void engineOptionStrings_data();
+    void engineOptionStrings();
+    void driveMenuFollowsTheDrives();
+    void choosingADriveLoadsItInOrder();
+    void placeholderItemsAreInert();
+    void discWithoutLabelAndLabelWithAmpersand();
+    void choosingTheSameDriveAgainReloads();
+    void engineRefusalShowsInvalidDvd();
+    void reloadUsesTheBareDriveName();
+};
+
+void TestDiscOpening::engineOptionStrings_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QStringList>("expected");
+    const QString sep = QDir::separator();
+    QTest::newRow("drive root keeps both separators")
+        << "C:\\" << 0 << "MOVIE"
+        << QStringList{"snapshot-prefix=IMG_", "snapshot-path=C:\\" + sep + "MOVIE Images",
+                       "snapshot-format=PNG", "snapshot-sequential", "no-snapshot-preview"};
+    QTest::newRow("home folder with trailing separator")
+        << "/home/ann/" << 1 << "MOVIE"
+        << QStringList{"snapshot-prefix=IMG_", "snapshot-path=/home/ann/" + sep + "MOVIE Images",
+                       "snapshot-format=JPG", "snapshot-sequential", "no-snapshot-preview"};
+    QTest::newRow("before any disc") << "/srv/shots" << 7 << ""
+                                     << QStringList{"snapshot-prefix=IMG_",
+                                                    "snapshot-path=/srv/shots" + sep + " Images",
+                                                    "snapshot-format=JPG", "snapshot-sequential",
+                                                    "no-snapshot-preview"};
+}
+
+void TestDiscOpening::engineOptionStrings() {
+    QFETCH(QString, path);
+    QFETCH(int, format);
+    QFETCH(QString, label);
+    QFETCH(QStringList, expected);
+    Settings s = Settings::defaults();
+    s.snapshotsPath = path;
+    s.imageFormat = static_cast<quint8>(format);
+    QCOMPARE(buildEngineOptions(s, label), expected);
+}
+
+void TestDiscOpening::driveMenuFollowsTheDrives() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
+    h.drives.addDrive(QStringLiteral("E:"));
+    f.fileMenu_Click();
+    QCOMPARE(f.dvdsList.size(), 2);
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("MOVIE (D:)"));
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[1]), QStringLiteral("<Please insert a DVD> (E:)"));
+    QCOMPARE(f.openMenu->actions().size(), 2);
+
+    h.drives.ejectDisc(QStringLiteral("D:"));
+    f.fileMenu_Click();
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("<Please insert a DVD> (D:)"));
+    QCOMPARE(f.openMenu->actions().size(), 2);
+
+    h.drives.removeDrive(QStringLiteral("D:"));
+    h.drives.removeDrive(QStringLiteral("E:"));
+    f.fileMenu_Click();
+    QCOMPARE(f.dvdsList.size(), 1);
+    QCOMPARE(f.openMenu->actions().size(), 1);
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("<No DVD drives were found>"));
+
+    // Opening the menu for real rebuilds the list too.
+    h.drives.insertDisc(QStringLiteral("F:"), QStringLiteral("OTHER"));
+    emit f.fileMenu->aboutToShow();
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("OTHER (F:)"));
+}
+
+void TestDiscOpening::choosingADriveLoadsItInOrder() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.drives.addDrive(QStringLiteral("D:"));
+    h.drives.insertDisc(QStringLiteral("E:"), QStringLiteral("MOVIE"));
+    f.fileMenu_Click();
+    h.engine.startsPlaying = false;
+    h.sleeps.clear();
+
+    f.dvdsList[1]->trigger();
+
+    QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("playlistClear"),
+                                          QStringLiteral("addTarget"), QStringLiteral("play")}));
+    QCOMPARE(h.engine.lastTarget, QStringLiteral("dvd://E:"));
+    QCOMPARE(h.engine.lastMode, 2);
+    QCOMPARE(h.engine.lastPosition, 0);
+    QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "MOVIE"));
+    QCOMPARE(f.engineOptions, h.engine.lastOptions);
+    QCOMPARE(h.sleeps, (QList<int>{500, 500, 500}));
+    QCOMPARE(f.currentDrive, QStringLiteral("E:"));
+    QCOMPARE(f.currentDiscLabel, QStringLiteral("MOVIE"));
+    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QVERIFY(!f.logoHide->isHidden());
+    QVERIFY(h.boxes.shown.isEmpty());
+}
+
+void TestDiscOpening::placeholderItemsAreInert() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.openMovie();
+    const QString driveBefore = f.currentDrive;
+    h.engine.calls.clear();
+    h.boxes.shown.clear();
+
+    // No drives at all: the single placeholder item.
+    h.drives.removeDrive(QStringLiteral("D:"));
+    f.fileMenu_Click();
+    f.dvdsList_Click(0);
+    // A drive without a disc.
+    h.drives.addDrive(QStringLiteral("D:"));
+    f.fileMenu_Click();
+    f.dvdsList_Click(0);
+
+    QVERIFY(h.engine.calls.isEmpty());
+    QVERIFY(h.boxes.shown.isEmpty());
+    QCOMPARE(f.currentDrive, driveBefore);
+    QVERIFY(h.engine.isPlaying);
+}
+
+void TestDiscOpening::discWithoutLabelAndLabelWithAmpersand() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.drives.insertDisc(QStringLiteral("D:"), QString());
+    h.drives.insertDisc(QStringLiteral("E:"), QStringLiteral("TOM & JERRY"));
+    f.fileMenu_Click();
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral(" (D:)"));
+    QCOMPARE(f.dvdsList[1]->text(), QStringLiteral("TOM && JERRY (E:)"));
+
+    f.dvdsList_Click(0);
+    QCOMPARE(f.currentDiscLabel, QString());
+    QVERIFY(h.engine.lastOptions.value(1).endsWith(QDir::separator() + QStringLiteral(" Images")));
+
+    f.dvdsList_Click(1);
+    QCOMPARE(f.currentDiscLabel, QStringLiteral("TOM & JERRY"));
+}
+
+void TestDiscOpening::choosingTheSameDriveAgainReloads() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.openMovie();
+    h.engine.calls.clear();
+    f.dvdsList_Click(0);
+    QCOMPARE(h.engine.calls,
+             (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
+                          QStringLiteral("playlistClear"), QStringLiteral("addTarget"),
+                          QStringLiteral("play")}));
+}
+
+void TestDiscOpening::engineRefusalShowsInvalidDvd() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("DATA"));
+    f.fileMenu_Click();
+    h.engine.failing = {QStringLiteral("play")};
+    f.dvdsList_Click(0);
+
+    QCOMPARE(h.boxes.shown.size(), 1);
+    QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
+    QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Stillbeck"));
+    QCOMPARE(h.boxes.shown[0].icon, MessageBoxes::Icon::Critical);
+    QCOMPARE(f.timeElapsed->text(), QString());
+    // What was reached stays: the drive and label of the failed disc, the cover.
+    QCOMPARE(f.currentDrive, QStringLiteral("D:"));
+    QCOMPARE(f.currentDiscLabel, QStringLiteral("DATA"));
+    QVERIFY(!f.logoHide->isHidden());
+
+    // The application stays usable: another attempt goes through.
+    h.engine.failing.clear();
+    h.boxes.shown.clear();
+    f.dvdsList_Click(0);
+    QVERIFY(h.boxes.shown.isEmpty());
+    QVERIFY(h.engine.isPlaying);
+}
+
+void TestDiscOpening::reloadUsesTheBareDriveName() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.openMovie();
+    Settings::current().snapshotPrefix = QStringLiteral("SHOT");
+    f.BuildEngineOptions();
+    h.engine.calls.clear();
+    f.reloadDisc();
+    QCOMPARE(h.engine.lastTarget, QStringLiteral("D:"));
+    QCOMPARE(h.engine.lastOptions.value(0), QStringLiteral("snapshot-prefix=SHOT"));
+    QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "MOVIE"));
+    QCOMPARE(h.engine.calls,
+             (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
+                          QStringLiteral("playlistClear"), QStringLiteral("addTarget"),
+                          QStringLiteral("play")}));
+
+    h.engine.failing = {QStringLiteral("addTarget")};
+    f.reloadDisc();
+    QCOMPARE(h.boxes.shown.size(), 1);
+    QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
+}
+
+QTEST_MAIN(TestDiscOpening)
+#include "tst_discopening.moc"
