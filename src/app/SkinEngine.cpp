@@ -1,0 +1,87 @@
+#include "app/SkinEngine.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStringDecoder>
+
+namespace {
+// A style sheet for a few windows is a few kilobytes; refuse files that cannot be one.
+constexpr qint64 maxSkinSize = 1024 * 1024;
+} // namespace
+
+void SkinEngine::setTarget(int target) {
+    target_ = target;
+}
+
+void SkinEngine::setEnabled(int enabled) {
+    enabled_ = enabled != 0;
+}
+
+bool SkinEngine::loadSkin(const QString& path) {
+    styleSheet_.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(maxSkinSize + 1);
+    if (bytes.size() > maxSkinSize)
+        return false;
+    QStringDecoder decode(QStringDecoder::Utf8);
+    const QString text = decode(bytes);
+    if (decode.hasError() || !looksLikeStyleSheet(text))
+        return false;
+    styleSheet_ = text;
+    return true;
+}
+
+void SkinEngine::applySkin() {
+    if (!qApp)
+        return;
+    if (enabled_ && target_ == AllTopLevelWindows && hasSkin()) {
+        qApp->setStyleSheet(styleSheet_);
+        applied_ = true;
+    } else if (applied_) {
+        qApp->setStyleSheet(QString());
+        applied_ = false;
+    }
+}
+
+bool SkinEngine::looksLikeStyleSheet(const QString& text) {
+    int depth = 0;
+    bool sawRule = false;
+    bool sawContent = false;
+    QChar quote;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QChar(0))
+            return false;
+        if (!quote.isNull()) {
+            if (c == u'\\')
+                ++i;
+            else if (c == quote)
+                quote = QChar();
+            else if (c == u'\n')
+                return false; // strings do not span lines
+            continue;
+        }
+        if (c == u'/' && i + 1 < text.size() && text[i + 1] == u'*') {
+            const qsizetype end = text.indexOf(QLatin1String("*/"), i + 2);
+            if (end < 0)
+                return false;
+            i = end + 1;
+            continue;
+        }
+        if (c.isSpace())
+            continue;
+        sawContent = true;
+        if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'{') {
+            ++depth;
+            sawRule = true;
+        } else if (c == u'}') {
+            if (--depth < 0)
+                return false;
+        }
+    }
+    return sawContent && sawRule && depth == 0 && quote.isNull();
+}
