@@ -1,0 +1,35 @@
+#include "i18n/LanguageReader.h"
+
+#include "app/ErrorLog.h"
+#include "i18n/ProfileReader.h"
+#include "platform/ProgramFolder.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+
+namespace {
+constexpr int bufferSize = 500;
+}
+
+QString SetCaptionfromINI(const QString& id, const QString& defaultText) {
+    const QString pack = platform::programFolder() + QDir::separator() + QStringLiteral("Lang") +
+                         QDir::separator() + Settings::current().languageFile;
+    const ProfileReader::Result found = ProfileReader::readString(
+        QStringLiteral("Stillbeck Language Pack"), id, defaultText, bufferSize, pack);
+    if (found.failed) {
+        WriteErrorLog(QStringLiteral("Error Description: ") + found.errorDescription +
+                      QStringLiteral(", Error Number: ") + QString::number(found.errorNumber) +
+                      QStringLiteral(", Method: SetCaptionfromINI"));
+        return {};
+    }
+    // The text passes through a blank-filled buffer that is trimmed on both sides; its own
+    // trailing blanks are shielded by the terminator, its leading blanks are not.
+    qsizetype start = 0;
+    while (start < found.text.size() && found.text[start] == u' ')
+        ++start;
+    return found.text.mid(start);
+}
+
+QString caption(const CaptionText& text) {
+    return SetCaptionfromINI(QString::fromUtf8(text.id), QString::fromUtf8(text.defaultText));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "i18n/CaptionTable.h"
+
+#include <QString>
+
+// The text to show for a caption ID: the value of the chosen language pack
+// (Lang/<Settings::current().languageFile> beside the program, section "Stillbeck Language Pack"),
+// at most 499 characters, or `defaultText` when the pack, the section or the key is missing.
+// The pack is read anew on every call. When the pack exists but cannot be read, the failure goes
+// to the error log and the result is empty.
+QString SetCaptionfromINI(const QString& id, const QString& defaultText);
+
+// SetCaptionfromINI for an entry of the caption table.
+QString caption(const CaptionText& text);

@@ -1,0 +1,170 @@
+#include "settings/SettingsFile.h"
+
+#include "platform/ProgramFolder.h"
+
+#include <QFile>
+#include <QList>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <cmath>
+#include <limits>
+
+namespace SettingsFile {
+namespace {
+
+constexpr int lineCount = 6;
+const QByteArray lineEnd = QByteArrayLiteral("\r\n");
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+bool isBlankText(const QString& text) {
+    for (QChar c : text) {
+        if (!isBlank(c))
+            return false;
+    }
+    return true;
+}
+
+// The number a line starts with, rounded to a whole number; 0 when it starts with none.
+double leadingNumber(const QString& line) {
+    qsizetype i = 0;
+    const qsizetype n = line.size();
+    while (i < n && isBlank(line[i]))
+        ++i;
+    QString number;
+    if (i < n && (line[i] == u'-' || line[i] == u'+'))
+        number += line[i++];
+    const qsizetype wholeStart = i;
+    while (i < n && isAsciiDigit(line[i]))
+        ++i;
+    const QString whole = line.mid(wholeStart, i - wholeStart);
+    QString fraction;
+    if (i < n && line[i] == u'.') {
+        const qsizetype fractionStart = ++i;
+        while (i < n && isAsciiDigit(line[i]))
+            ++i;
+        fraction = line.mid(fractionStart, i - fractionStart);
+    }
+    if (whole.isEmpty() && fraction.isEmpty())
+        return 0;
+    number += whole.isEmpty() ? QStringLiteral("0") : whole;
+    if (!fraction.isEmpty())
+        number += u'.' + fraction;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(number, &ok);
+    if (!ok) // only a digit run too long for a double gets here: out of every range
+        return std::numeric_limits<double>::infinity();
+    return std::nearbyint(value); // the default rounding mode rounds halves to even
+}
+
+template <typename T> bool readNumber(const QString& line, T& target) {
+    const double value = leadingNumber(line);
+    if (!(value >= double(std::numeric_limits<T>::min()) &&
+          value <= double(std::numeric_limits<T>::max())))
+        return false;
+    target = T(value);
+    return true;
+}
+
+// Lines end at LF, a CR before it belongs to the line end; a final line needs no line end.
+QList<QByteArray> splitLines(const QByteArray& data) {
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = data.size();
+        QByteArray line = data.mid(start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines.append(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+QByteArray numberLine(qint64 value, bool padded) {
+    const QByteArray digits = QByteArray::number(value);
+    return (padded ? ' ' + digits + ' ' : digits) + lineEnd;
+}
+
+QByteArray fileContent(const Settings& record, bool paddedNumbers) {
+    return numberLine(record.imageFormat, paddedNumbers) + record.snapshotsPath.toLocal8Bit() +
+           lineEnd + record.snapshotPrefix.toLocal8Bit() + lineEnd +
+           numberLine(record.hideIntervalPrompt, paddedNumbers) +
+           numberLine(record.snapshotInterval, paddedNumbers) + record.languageFile.toLocal8Bit() +
+           lineEnd;
+}
+
+// The file is either replaced as a whole or left as it was. Unbuffered, so that a short write
+// (full disk, size limit) shows in the count instead of vanishing in a later flush.
+bool replaceFile(const QString& path, const QByteArray& content) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (file.write(content) != content.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool hasLineBreak(const QString& text) {
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+} // namespace
+
+QString path() {
+    return platform::programFile(QStringLiteral("Config.cfg"));
+}
+
+bool read(const QString& path, Settings& record) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    file.close();
+
+    const QList<QByteArray> lines = splitLines(data);
+    if (lines.size() < lineCount)
+        return false;
+
+    Settings values;
+    if (!readNumber(QString::fromLocal8Bit(lines[0]), values.imageFormat))
+        return false;
+    values.snapshotsPath = QString::fromLocal8Bit(lines[1]);
+    values.snapshotPrefix = QString::fromLocal8Bit(lines[2]);
+    if (!readNumber(QString::fromLocal8Bit(lines[3]), values.hideIntervalPrompt))
+        return false;
+    if (!readNumber(QString::fromLocal8Bit(lines[4]), values.snapshotInterval))
+        return false;
+    values.languageFile = QString::fromLocal8Bit(lines[5]);
+    if (isBlankText(values.languageFile))
+        values.languageFile = QStringLiteral("English.ini");
+
+    record = values;
+    return true;
+}
+
+bool recover(const QString& path, Settings& record) {
+    record = Settings::defaults();
+    return replaceFile(path, fileContent(record, false));
+}
+
+bool write(const QString& path, const Settings& record) {
+    if (hasLineBreak(record.snapshotsPath) || hasLineBreak(record.snapshotPrefix) ||
+        hasLineBreak(record.languageFile))
+        return false;
+    return replaceFile(path, fileContent(record, true));
+}
+
+} // namespace SettingsFile

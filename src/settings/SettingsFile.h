@@ -1,0 +1,34 @@
+#pragma once
+
+#include "settings/Settings.h"
+
+#include <QString>
+
+// "Config.cfg": six lines without keys, in the order of the Settings members. Text is in the
+// system's 8-bit encoding; lines end in CR LF when written, CR LF or LF is accepted when read.
+namespace SettingsFile {
+
+// Where the program keeps its settings: beside the program.
+QString path();
+
+// Reads the six settings. Number lines ignore surrounding blanks and take the number the line
+// starts with (sign, digits, optional fraction; a fraction is rounded to the nearest whole
+// number, halves to even; "12abc" gives 12, "1.5" and "2.5" give 2); a line that starts with no
+// number gives 0. Text lines are taken as they stand. Lines after the sixth are ignored, and an
+// empty or blank sixth line means "English.ini" (the file is not changed).
+// Returns false when the file is missing, cannot be read, has fewer than six lines or holds a
+// number outside its setting's range; `record` is then left untouched.
+bool read(const QString& path, Settings& record);
+
+// Replaces the file by the default file (numbers without blanks) and sets `record` to the
+// defaults. Returns false when the default file could not be written; `record` holds the
+// defaults all the same.
+bool recover(const QString& path, Settings& record);
+
+// Saves all six settings, numbers as blank-digits-blank. The new content is written beside the
+// file and then renamed over it, so a failed save keeps the previous file. Returns false when
+// the file could not be written, or when a text setting holds a line break (it could not be read
+// back as the same six lines).
+bool write(const QString& path, const Settings& record);
+
+} // namespace SettingsFile
