@@ -198,8 +198,8 @@ void MainForm::Form_Initialize() {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     skinEngine = std::make_unique<SkinEngine>();
-    skinEngine->configure1(2);
-    skinEngine->configure2(1);
+    skinEngine->setTarget(SkinEngine::AllTopLevelWindows);
+    skinEngine->setEnabled(1);
 }
 
 void MainForm::Form_Load() {

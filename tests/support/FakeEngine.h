@@ -53,7 +53,7 @@ public:
         count = 0;
     }
     int playlistCount() override {
-        check("playlistCount");
+        quietCheck("playlistCount");
         return count;
     }
     void play() override {
