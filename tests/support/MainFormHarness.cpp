@@ -29,7 +29,7 @@ MainFormHarness::~MainFormHarness() {
 MainForm& MainFormHarness::start() {
     MainFormServices services;
     services.boxes = &boxes;
-    services.engine = &engine;
+    services.engine = realEngine ? realEngine : &engine;
     services.drives = &drives;
     services.instanceLock = lock.get();
     services.freeSpace = [this](const QString& path, qint64* bytes) {

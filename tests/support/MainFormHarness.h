@@ -23,6 +23,8 @@ struct MainFormHarness {
     bool freeSpaceQueryFails = false;
     QStringList freeSpaceQueries;
     std::unique_ptr<MainForm> form;
+    // When set, the window drives this engine instead of the fake one.
+    MediaEngine* realEngine = nullptr;
 
     // writeConfig: put a default "Config.cfg" beside the program so no recovery message shows.
     explicit MainFormHarness(bool writeConfig = true);
