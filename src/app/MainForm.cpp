@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/ErrorLog.h"
 #include "app/SkinEngine.h"
 #include "i18n/LanguageReader.h"
 #include "platform/InstanceLock.h"
@@ -10,6 +11,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "ui/GlyphButton.h"
+#include "ui/MainLayout.h"
 #include "ui/MouseArgs.h"
 #include "ui/ProgressBar.h"
 #include "ui/TimedSnapshotsDialog.h"
@@ -17,8 +19,8 @@
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
-#include <QMenuBar>
 #include <QCoreApplication>
+#include <QMenuBar>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QTimer>
@@ -33,6 +35,7 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
       boxes(*services.boxes), engine(*services.engine) {
     ui->setupUi(this);
     resize(kDesignClientSize.width(), kDesignClientSize.height() + menuBar()->sizeHint().height());
+    setMinimumSize(size());
 
     stage = ui->stage;
     logoHide = ui->logoHide;
@@ -146,9 +149,16 @@ void MainForm::connectHandlers() {
 }
 
 QList<QWidget*> MainForm::hintedControls() const {
-    return {snapshotButton, continuousSnapshotsButton, timedSnapshotsButton, fullScreenButton,
-            rewindButton,   playButton,                pauseButton,          stopButton,
-            ffButton,       muteStatus};
+    return {snapshotButton,
+            continuousSnapshotsButton,
+            timedSnapshotsButton,
+            fullScreenButton,
+            rewindButton,
+            playButton,
+            pauseButton,
+            stopButton,
+            ffButton,
+            muteStatus};
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -230,13 +240,16 @@ void MainForm::Form_Load() {
     // Distance of each bottom-anchored band from the client area's bottom edge, in twips.
     const float tpp = twipsPerPixel();
     const float scaleHeight = static_cast<float>(clientHeight()) * tpp;
-    const auto offset = [&](QWidget* w) { return scaleHeight - 7 - static_cast<float>(w->y()) * tpp; };
+    const auto offset = [&](QWidget* w) {
+        return scaleHeight - 7 - static_cast<float>(w->y()) * tpp;
+    };
     toolsFrameBottom = offset(toolsFrame);
     editTitleBottom = offset(editTitle);
     controlFrameBottom = offset(controlFrame);
     mediaActionsTitleBottom = offset(mediaActionsTitle);
     timeElapsedBottom = offset(timeElapsed);
     movieProgressBottom = offset(movieProgress);
+    offsetsRecorded_ = true;
 
     skinEngine->loadSkin(platform::programFile(QStringLiteral("Skin.skf")));
     skinEngine->applySkin();
@@ -259,7 +272,8 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::showSettingsRecoveryMessage() {
-    boxes.show(caption(Caption::ConfigError) + QLatin1Char('\r') + caption(Caption::ConfigRecreated),
+    boxes.show(caption(Caption::ConfigError) + QLatin1Char('\r') +
+                   caption(Caption::ConfigRecreated),
                caption(Caption::ErrorTitle), MessageBoxes::Icon::Critical);
 }
 
@@ -299,9 +313,56 @@ void MainForm::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
-void MainForm::Form_Resize() {}
+void MainForm::Form_Resize() {
+    // Nothing to anchor before the load sequence has recorded the offsets.
+    if (isMinimized() || !offsetsRecorded_)
+        return;
+    const float tpp = twipsPerPixel();
+    MainLayoutInput in;
+    in.scaleWidth = static_cast<float>(width()) * tpp;
+    in.scaleHeight = static_cast<float>(clientHeight()) * tpp;
+    in.width = in.scaleWidth + MainLayout::kFrameWidth;
+    in.height = in.scaleHeight + MainLayout::kFrameHeight;
+    in.twipsPerPixel = tpp;
+    in.toolsFrameBottom = toolsFrameBottom;
+    in.editTitleBottom = editTitleBottom;
+    in.controlFrameBottom = controlFrameBottom;
+    in.mediaActionsTitleBottom = mediaActionsTitleBottom;
+    in.timeElapsedBottom = timeElapsedBottom;
+    in.movieProgressBottom = movieProgressBottom;
+    in.stage = stageRect;
+    const MainLayoutResult out = layoutMainWindow(in);
 
-int MainForm::clientHeight() const { return height() - menuBar()->sizeHint().height(); }
+    const auto px = [tpp](float twips) { return qRound(twips / tpp); };
+    const auto place = [&](QWidget* w, float left, float top, float width, float height) {
+        w->setGeometry(px(left), px(top), px(width), px(height));
+    };
+    const float bandLeft = static_cast<float>(toolsFrame->x()) * tpp;
+    place(toolsFrame, bandLeft, out.toolsFrameTop, out.bandWidth,
+          static_cast<float>(toolsFrame->height()) * tpp);
+    place(editTitle, bandLeft, out.editTitleTop, out.bandWidth,
+          static_cast<float>(editTitle->height()) * tpp);
+    place(controlFrame, bandLeft, out.controlFrameTop, out.bandWidth,
+          static_cast<float>(controlFrame->height()) * tpp);
+    place(mediaActionsTitle, bandLeft, out.mediaActionsTitleTop, out.bandWidth,
+          static_cast<float>(mediaActionsTitle->height()) * tpp);
+    place(timeElapsed, out.timeElapsedLeft, out.timeElapsedTop, MainLayout::kTimeElapsedWidth,
+          static_cast<float>(timeElapsed->height()) * tpp);
+    place(movieProgress, bandLeft, out.movieProgressTop, out.bandWidth,
+          static_cast<float>(movieProgress->height()) * tpp);
+    volumeSlider->move(px(out.volumeSliderLeft), volumeSlider->y());
+    muteStatus->move(px(out.muteStatusLeft), muteStatus->y());
+
+    stageRect = out.stage;
+    place(stage, stageRect.left, stageRect.top, stageRect.width, stageRect.height);
+    writeLayoutLog(stageRect.left, stageRect.top, stageRect.width, stageRect.height);
+    place(logoHide, stageRect.left, stageRect.top, stageRect.width, stageRect.height);
+    place(toolTips, out.toolTips.left, out.toolTips.top, out.toolTips.width, out.toolTips.height);
+}
+
+int MainForm::clientHeight() const {
+    return height() - menuBar()->sizeHint().height();
+}
 
 float MainForm::twipsPerPixel() const {
     const QScreen* s = screen();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "i18n/CaptionTable.h"
+#include "ui/MainLayout.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -157,6 +158,8 @@ public:
     // Bottom offsets of the bands anchored to the bottom edge, in twips.
     float toolsFrameBottom = 0, editTitleBottom = 0, controlFrameBottom = 0,
           mediaActionsTitleBottom = 0, timeElapsedBottom = 0, movieProgressBottom = 0;
+    // The video area in twips as the last layout pass left it; the next pass starts from it.
+    TwipsRect stageRect = MainLayout::kDesignStage;
 
     // The caption a drive menu item stands for (its shown text escapes "&").
     static QString dvdsListCaption(const QAction* item);
@@ -177,6 +180,7 @@ private:
     float twipsPerPixel() const;
     int clientHeight() const;
 
+    bool offsetsRecorded_ = false;
     std::unique_ptr<Ui::MainForm> ui;
     MainFormServices services_;
     MessageBoxes& boxes;

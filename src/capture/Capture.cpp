@@ -64,7 +64,9 @@ void MainForm::continuousSnapshotsButton_Click() {
     timedSnapshotsButton->setEnabled(!continuousRunning);
 }
 
-void MainForm::continuousSnapshots_Click() { continuousSnapshotsButton_Click(); }
+void MainForm::continuousSnapshots_Click() {
+    continuousSnapshotsButton_Click();
+}
 
 void MainForm::timedSnapshotsButton_Click() {
     if (!timedRunning) {
@@ -93,6 +95,10 @@ void MainForm::timedSnapshotsButton_Click() {
         snapshotsTimer->stop();
 }
 
-void MainForm::timedSnapshots_Click() { timedSnapshotsButton_Click(); }
+void MainForm::timedSnapshots_Click() {
+    timedSnapshotsButton_Click();
+}
 
-void MainForm::snapshotsTimer_Timer() { snapshotCommand_Click(); }
+void MainForm::snapshotsTimer_Timer() {
+    snapshotCommand_Click();
+}

@@ -19,7 +19,9 @@ constexpr int kAddTargetMode = 2;
 constexpr int kAddTargetPosition = 0;
 } // namespace
 
-QString MainForm::dvdsListCaption(const QAction* item) { return item->data().toString(); }
+QString MainForm::dvdsListCaption(const QAction* item) {
+    return item->data().toString();
+}
 
 void MainForm::setDvdsListCaption(QAction* item, const QString& caption) {
     // The shown text escapes "&" so that a label like "TOM & JERRY" is not read as a mnemonic.

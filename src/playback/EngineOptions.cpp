@@ -11,7 +11,8 @@ QString snapshotPathOption(const Settings& settings, const QString& discLabel) {
 }
 
 QStringList buildEngineOptions(const Settings& settings, const QString& discLabel) {
-    const QString format = settings.imageFormat == 0 ? QStringLiteral("PNG") : QStringLiteral("JPG");
+    const QString format =
+        settings.imageFormat == 0 ? QStringLiteral("PNG") : QStringLiteral("JPG");
     return {QStringLiteral("snapshot-prefix=") + settings.snapshotPrefix,
             snapshotPathOption(settings, discLabel), QStringLiteral("snapshot-format=") + format,
             QStringLiteral("snapshot-sequential"), QStringLiteral("no-snapshot-preview")};

@@ -28,9 +28,10 @@ template <typename F> void ignoringEngineErrors(F&& action) {
 
 void MainForm::EnablePlaybackControls(bool enabled) {
     editMenu->menuAction()->setEnabled(enabled);
-    const QList<QWidget*> controls{snapshotButton, fullScreenButton, continuousSnapshotsButton,
-                                   timedSnapshotsButton, playButton, stopButton,
-                                   pauseButton, rewindButton, ffButton};
+    const QList<QWidget*> controls{
+        snapshotButton,       fullScreenButton, continuousSnapshotsButton,
+        timedSnapshotsButton, playButton,       stopButton,
+        pauseButton,          rewindButton,     ffButton};
     for (QWidget* control : controls)
         control->setEnabled(enabled);
     if (enabled) {
@@ -116,7 +117,9 @@ void MainForm::fullScreenButton_Click() {
     });
 }
 
-void MainForm::fullScreenMenu_Click() { fullScreenButton_Click(); }
+void MainForm::fullScreenMenu_Click() {
+    fullScreenButton_Click();
+}
 
 void MainForm::muteStatus_Click() {
     ignoringEngineErrors([this] {

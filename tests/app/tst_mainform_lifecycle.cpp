@@ -33,7 +33,8 @@ void TestMainFormLifecycle::anotherInstanceShowsOnlyTheWarningAndEnds() {
     firstInstance.create();
     QVERIFY(firstInstance.held());
     // The harness's lock is a second lock object on the same name, as a second process would use.
-    h.lock = std::make_unique<InstanceLock>(QStringLiteral("TarnwickStillbeck"), h.programDir.path());
+    h.lock =
+        std::make_unique<InstanceLock>(QStringLiteral("TarnwickStillbeck"), h.programDir.path());
 
     MainForm& form = h.start();
 
@@ -69,10 +70,10 @@ void TestMainFormLifecycle::startStateOfTheControls() {
     h.engine.vol = 37;
     MainForm& form = h.start();
 
-    for (QWidget* w : QList<QWidget*>{form.playButton, form.pauseButton, form.stopButton,
-                                      form.rewindButton, form.ffButton, form.fullScreenButton,
-                                      form.snapshotButton, form.continuousSnapshotsButton,
-                                      form.timedSnapshotsButton})
+    for (QWidget* w :
+         QList<QWidget*>{form.playButton, form.pauseButton, form.stopButton, form.rewindButton,
+                         form.ffButton, form.fullScreenButton, form.snapshotButton,
+                         form.continuousSnapshotsButton, form.timedSnapshotsButton})
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(!form.editMenu->menuAction()->isEnabled());
     QVERIFY(form.muteStatus->isEnabled());

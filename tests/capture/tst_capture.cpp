@@ -101,10 +101,10 @@ void TestCapture::preCheckBoundaries() {
     f.snapshotButton_Click();
     QCOMPARE(h.engine.snapshotRequests(), 0);
     QCOMPARE(h.boxes.shown.size(), 1);
-    QCOMPARE(h.boxes.shown[0], (ScriptedMessageBoxes::Box{QStringLiteral("Insufficient disk space."),
-                                                          QStringLiteral("Error"),
-                                                          MessageBoxes::Icon::Critical,
-                                                          MessageBoxes::Buttons::Ok}));
+    QCOMPARE(h.boxes.shown[0],
+             (ScriptedMessageBoxes::Box{QStringLiteral("Insufficient disk space."),
+                                        QStringLiteral("Error"), MessageBoxes::Icon::Critical,
+                                        MessageBoxes::Buttons::Ok}));
     h.freeBytes = 10240;
     f.snapshotButton_Click();
     QCOMPARE(h.engine.snapshotRequests(), 1);

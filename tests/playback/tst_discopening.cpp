@@ -38,11 +38,10 @@ void TestDiscOpening::engineOptionStrings_data() {
         << "/home/ann/" << 1 << "MOVIE"
         << QStringList{"snapshot-prefix=IMG_", "snapshot-path=/home/ann/" + sep + "MOVIE Images",
                        "snapshot-format=JPG", "snapshot-sequential", "no-snapshot-preview"};
-    QTest::newRow("before any disc") << "/srv/shots" << 7 << ""
-                                     << QStringList{"snapshot-prefix=IMG_",
-                                                    "snapshot-path=/srv/shots" + sep + " Images",
-                                                    "snapshot-format=JPG", "snapshot-sequential",
-                                                    "no-snapshot-preview"};
+    QTest::newRow("before any disc")
+        << "/srv/shots" << 7 << ""
+        << QStringList{"snapshot-prefix=IMG_", "snapshot-path=/srv/shots" + sep + " Images",
+                       "snapshot-format=JPG", "snapshot-sequential", "no-snapshot-preview"};
 }
 
 void TestDiscOpening::engineOptionStrings() {
@@ -64,12 +63,14 @@ void TestDiscOpening::driveMenuFollowsTheDrives() {
     f.fileMenu_Click();
     QCOMPARE(f.dvdsList.size(), 2);
     QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("MOVIE (D:)"));
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[1]), QStringLiteral("<Please insert a DVD> (E:)"));
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[1]),
+             QStringLiteral("<Please insert a DVD> (E:)"));
     QCOMPARE(f.openMenu->actions().size(), 2);
 
     h.drives.ejectDisc(QStringLiteral("D:"));
     f.fileMenu_Click();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("<Please insert a DVD> (D:)"));
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]),
+             QStringLiteral("<Please insert a DVD> (D:)"));
     QCOMPARE(f.openMenu->actions().size(), 2);
 
     h.drives.removeDrive(QStringLiteral("D:"));
@@ -77,7 +78,8 @@ void TestDiscOpening::driveMenuFollowsTheDrives() {
     f.fileMenu_Click();
     QCOMPARE(f.dvdsList.size(), 1);
     QCOMPARE(f.openMenu->actions().size(), 1);
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("<No DVD drives were found>"));
+    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]),
+             QStringLiteral("<No DVD drives were found>"));
 
     // Opening the menu for real rebuilds the list too.
     h.drives.insertDisc(QStringLiteral("F:"), QStringLiteral("OTHER"));
@@ -157,10 +159,9 @@ void TestDiscOpening::choosingTheSameDriveAgainReloads() {
     h.openMovie();
     h.engine.calls.clear();
     f.dvdsList_Click(0);
-    QCOMPARE(h.engine.calls,
-             (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
-                          QStringLiteral("playlistClear"), QStringLiteral("addTarget"),
-                          QStringLiteral("play")}));
+    QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
+                                          QStringLiteral("playlistClear"),
+                                          QStringLiteral("addTarget"), QStringLiteral("play")}));
 }
 
 void TestDiscOpening::engineRefusalShowsInvalidDvd() {
@@ -200,10 +201,9 @@ void TestDiscOpening::reloadUsesTheBareDriveName() {
     QCOMPARE(h.engine.lastTarget, QStringLiteral("D:"));
     QCOMPARE(h.engine.lastOptions.value(0), QStringLiteral("snapshot-prefix=SHOT"));
     QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "MOVIE"));
-    QCOMPARE(h.engine.calls,
-             (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
-                          QStringLiteral("playlistClear"), QStringLiteral("addTarget"),
-                          QStringLiteral("play")}));
+    QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
+                                          QStringLiteral("playlistClear"),
+                                          QStringLiteral("addTarget"), QStringLiteral("play")}));
 
     h.engine.failing = {QStringLiteral("addTarget")};
     f.reloadDisc();

@@ -16,16 +16,11 @@ namespace {
 // Enabled state of the controls in the order play, pause, rewind, ff, stop, full screen,
 // single, continuous, timed, Edit menu.
 QList<bool> controlStates(const MainForm& f) {
-    return {f.playButton->isEnabled(),
-            f.pauseButton->isEnabled(),
-            f.rewindButton->isEnabled(),
-            f.ffButton->isEnabled(),
-            f.stopButton->isEnabled(),
-            f.fullScreenButton->isEnabled(),
-            f.snapshotButton->isEnabled(),
-            f.continuousSnapshotsButton->isEnabled(),
-            f.timedSnapshotsButton->isEnabled(),
-            f.editMenu->menuAction()->isEnabled()};
+    return {f.playButton->isEnabled(),           f.pauseButton->isEnabled(),
+            f.rewindButton->isEnabled(),         f.ffButton->isEnabled(),
+            f.stopButton->isEnabled(),           f.fullScreenButton->isEnabled(),
+            f.snapshotButton->isEnabled(),       f.continuousSnapshotsButton->isEnabled(),
+            f.timedSnapshotsButton->isEnabled(), f.editMenu->menuAction()->isEnabled()};
 }
 const QList<bool> kNoDisc{false, false, false, false, false, false, false, false, false, false};
 const QList<bool> kLoading{false, true, true, true, false, false, false, false, false, false};
@@ -134,7 +129,8 @@ void TestTransport::guardsKeepTheEngineAlone() {
     h.engine.calls.clear();
     f.ffButton_Click();
     f.rewindButton_Click();
-    QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("shuttle 1"), QStringLiteral("shuttle -1")}));
+    QCOMPARE(h.engine.calls,
+             (QStringList{QStringLiteral("shuttle 1"), QStringLiteral("shuttle -1")}));
 
     // Pause needs a loaded title, not only a playing flag.
     h.engine.pos = -1.0f;
@@ -160,7 +156,8 @@ void TestTransport::stopWithBothCapturesRunningEndsThemThenTheEngine() {
     QVERIFY(!f.continuousRunning);
     QVERIFY(!f.timedRunning);
     QVERIFY(!f.snapshotsTimer->isActive());
-    QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear")}));
+    QCOMPARE(h.engine.calls,
+             (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear")}));
     QCOMPARE(h.sleeps, QList<int>{500});
 }
 
@@ -173,7 +170,8 @@ void TestTransport::fullScreenFromButtonAndMenu() {
     h.engine.calls.clear();
     f.fullScreenButton_Click();
     f.fullScreenMenu->trigger();
-    QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("fullscreen"), QStringLiteral("fullscreen")}));
+    QCOMPARE(h.engine.calls,
+             (QStringList{QStringLiteral("fullscreen"), QStringLiteral("fullscreen")}));
 }
 
 void TestTransport::muteTogglesTheGlyph() {
@@ -223,7 +221,8 @@ void TestTransport::volumeFollowsOnlyALeftButtonDrag() {
                      f.volumeSlider->mapToGlobal(QPointF(f.volumeSlider->width() - 2, start.y())),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(f.volumeSlider, &move);
-    QTest::mouseRelease(f.volumeSlider, Qt::LeftButton, {}, QPoint(f.volumeSlider->width() - 2, start.y()));
+    QTest::mouseRelease(f.volumeSlider, Qt::LeftButton, {},
+                        QPoint(f.volumeSlider->width() - 2, start.y()));
     QCOMPARE(h.engine.vol, f.volumeSlider->value());
     QVERIFY(h.engine.vol > 30);
 }
