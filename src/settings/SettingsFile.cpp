@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include "platform/ProgramFolder.h"
+#include "settings/LeadingNumber.h"
 
 #include <QFile>
 #include <QList>
@@ -16,55 +17,8 @@ namespace {
 constexpr int lineCount = 6;
 const QByteArray lineEnd = QByteArrayLiteral("\r\n");
 
-bool isBlank(QChar c) {
-    return c == u' ' || c == u'\t';
-}
-bool isAsciiDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-
-bool isBlankText(const QString& text) {
-    for (QChar c : text) {
-        if (!isBlank(c))
-            return false;
-    }
-    return true;
-}
-
-// The number a line starts with, rounded to a whole number; 0 when it starts with none.
-double leadingNumber(const QString& line) {
-    qsizetype i = 0;
-    const qsizetype n = line.size();
-    while (i < n && isBlank(line[i]))
-        ++i;
-    QString number;
-    if (i < n && (line[i] == u'-' || line[i] == u'+'))
-        number += line[i++];
-    const qsizetype wholeStart = i;
-    while (i < n && isAsciiDigit(line[i]))
-        ++i;
-    const QString whole = line.mid(wholeStart, i - wholeStart);
-    QString fraction;
-    if (i < n && line[i] == u'.') {
-        const qsizetype fractionStart = ++i;
-        while (i < n && isAsciiDigit(line[i]))
-            ++i;
-        fraction = line.mid(fractionStart, i - fractionStart);
-    }
-    if (whole.isEmpty() && fraction.isEmpty())
-        return 0;
-    number += whole.isEmpty() ? QStringLiteral("0") : whole;
-    if (!fraction.isEmpty())
-        number += u'.' + fraction;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(number, &ok);
-    if (!ok) // only a digit run too long for a double gets here: out of every range
-        return std::numeric_limits<double>::infinity();
-    return std::nearbyint(value); // the default rounding mode rounds halves to even
-}
-
 template <typename T> bool readNumber(const QString& line, T& target) {
-    const double value = leadingNumber(line);
+    const double value = roundHalfEven(leadingNumber(line));
     if (!(value >= double(std::numeric_limits<T>::min()) &&
           value <= double(std::numeric_limits<T>::max())))
         return false;
@@ -148,7 +102,7 @@ bool read(const QString& path, Settings& record) {
     if (!readNumber(QString::fromLocal8Bit(lines[4]), values.snapshotInterval))
         return false;
     values.languageFile = QString::fromLocal8Bit(lines[5]);
-    if (isBlankText(values.languageFile))
+    if (values.languageFile.trimmed().isEmpty())
         values.languageFile = QStringLiteral("English.ini");
 
     record = values;

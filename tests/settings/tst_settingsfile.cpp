@@ -145,7 +145,7 @@ private slots:
         QTest::newRow("half rounds to even, down") << "2.5\r\n" + tail << formatOnly(2);
         QTest::newRow("blanks and tabs") << " \t 42 \t\r\n" + tail << formatOnly(42);
         QTest::newRow("upper bound") << "255\r\n" + tail << formatOnly(255);
-        QTest::newRow("blank inside number") << "1 2\r\n" + tail << formatOnly(1);
+        QTest::newRow("blank inside number") << "1 2\r\n" + tail << formatOnly(12);
 
         QTest::newRow("written by the options dialog")
             << QByteArray(" 1 \r\n/home/u/Pictures\r\nSNAP\r\n 1 \r\n 60000 \r\nDeutsch.ini\r\n")
