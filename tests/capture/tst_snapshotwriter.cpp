@@ -255,20 +255,6 @@ private slots:
         QCOMPARE(writer_->counters().written, 1u);
     }
 
-    void aFileInPlaceOfTheFolderWritesNothing() {
-        const QString notFolder = dir_->filePath("plain.txt");
-        QFile file(notFolder);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        writer_->setOptions(SnapshotOptions::fromItemOptions(itemOptions(notFolder)));
-        frames_->publish(testPicture({720, 576}), QSize(768, 576));
-        press(*writer_);
-        QVERIFY(writer_->waitForIdle(10000));
-        QCOMPARE(filesIn(dir_->path()), QStringList{"plain.txt"});
-        QCOMPARE(QFileInfo(notFolder).size(), 0);
-        QCOMPARE(writer_->counters().failed, 1u);
-    }
-
     void anUnwritableFolderWritesNothing() {
         if (::geteuid() == 0)
             QSKIP("permissions do not apply to root");
