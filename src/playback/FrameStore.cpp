@@ -1,16 +1,21 @@
 #include "playback/FrameStore.h"
 
 #include <QMutexLocker>
+#include <utility>
 
 void FrameStore::publish(QImage image, QSize displaySize) {
+    auto fresh = std::make_shared<VideoFrame>();
+    fresh->image = std::move(image);
+    fresh->displaySize = displaySize.isValid() ? displaySize : fresh->image.size();
+    std::shared_ptr<const VideoFrame> frame;
     {
         QMutexLocker lock(&mutex_);
-        auto frame = std::make_shared<VideoFrame>();
-        frame->image = std::move(image);
-        frame->displaySize = displaySize.isValid() ? displaySize : frame->image.size();
-        frame->serial = ++serial_;
-        latest_ = std::move(frame);
+        fresh->serial = ++serial_;
+        frame = std::exchange(latest_, std::move(fresh));
     }
+    // The previous frame is released here, outside the lock: freeing a picture takes long
+    // enough to stall a reader on the user-interface thread.
+    frame.reset();
     emit frameArrived();
 }
 
@@ -20,9 +25,11 @@ std::shared_ptr<const VideoFrame> FrameStore::latest() const {
 }
 
 void FrameStore::clear() {
+    std::shared_ptr<const VideoFrame> previous;
     {
         QMutexLocker lock(&mutex_);
-        latest_.reset();
+        latest_.swap(previous);
     }
+    previous.reset();
     emit frameArrived();
 }

@@ -35,6 +35,11 @@ void VideoStage::paintEvent(QPaintEvent*) {
 }
 
 void VideoStage::keyPressEvent(QKeyEvent* event) {
+    // A stage that is a window of its own is the full-screen view: Esc leaves it.
+    if (event->key() == Qt::Key_Escape && isWindow()) {
+        close();
+        return;
+    }
     if (!engine_) {
         QWidget::keyPressEvent(event);
         return;

@@ -5,7 +5,8 @@
 class MediaEngine;
 
 // The video area: paints the engine's newest frame at its display aspect ratio, black around it,
-// and turns the arrow keys and Enter into DVD menu navigation.
+// and turns the arrow keys and Enter into DVD menu navigation. Shown as a window of its own it is
+// the full-screen view, which Esc closes.
 class VideoStage : public QWidget {
     Q_OBJECT
 public:

@@ -1,0 +1,227 @@
+// Continuous capture under load: the real engine plays the authored disc while a 10 ms precise
+// timer asks for one image per tick, as the main window's position timer does. One child
+// process per format (so each reports its own peak memory), then ffmpeg extracts the same
+// title's frames as a reference for the encoding cost.
+//
+//   bench_capture [seconds]            (default 20; STILLBECK_FIXTURE_DIR names the disc folder)
+
+#include "capture/SnapshotWriter.h"
+#include "playback/DriveSource.h"
+#include "playback/FrameStore.h"
+#include "playback/VideoStage.h"
+#include "playback/VlcEngine.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+constexpr int kSnapshotKey = 83;
+
+class FixtureDrive : public DriveSource {
+public:
+    explicit FixtureDrive(QString iso) : iso_(std::move(iso)) {}
+    QStringList cdDrives() override { return {QStringLiteral("D:")}; }
+    bool volumeLabel(const QString&, QString* label) override {
+        *label = QStringLiteral("MOVIE");
+        return true;
+    }
+    QString mediaPath(const QString& drive) override {
+        return drive == QLatin1String("D:") ? iso_ : QString();
+    }
+
+private:
+    QString iso_;
+};
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5));
+    return values[index];
+}
+
+double childrenCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+QString fixtureDir() {
+    QString dir = qEnvironmentVariable("STILLBECK_FIXTURE_DIR");
+    if (dir.isEmpty())
+        dir = QDir(QCoreApplication::applicationDirPath()).filePath("../fixtures");
+    return QDir(dir).absolutePath();
+}
+
+QString outputRoot() {
+    const QString root = QDir(QCoreApplication::applicationDirPath()).filePath("capture-output");
+    QDir().mkpath(root);
+    return root;
+}
+
+// One format, in this process. Prints the capture line and a "#" line for the parent.
+int runCapture(const QString& format, int seconds) {
+    const QString iso = QDir(fixtureDir()).filePath("movie.iso");
+    if (!QFileInfo::exists(iso)) {
+        std::fprintf(stderr, "bench_capture: %s is missing\n", qPrintable(iso));
+        return 2;
+    }
+    QTemporaryDir output(QDir(outputRoot()).filePath("run-XXXXXX"));
+    FixtureDrive drive(iso);
+    VlcEngine engine(&drive, {QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+    VideoStage stage;
+    stage.resize(768, 576);
+    stage.setEngine(&engine);
+    stage.show();
+
+    engine.addTarget(QStringLiteral("dvd://D:"),
+                     {QStringLiteral("snapshot-prefix=IMG_"),
+                      QStringLiteral("snapshot-path=") + output.path(),
+                      QStringLiteral("snapshot-format=") + format,
+                      QStringLiteral("snapshot-sequential"), QStringLiteral("no-snapshot-preview")},
+                     2, 0);
+    engine.play();
+    QElapsedTimer wait;
+    wait.start();
+    while (!(engine.playing() && engine.frameStore()->latest()) && wait.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!engine.playing()) {
+        std::fprintf(stderr, "bench_capture: the disc does not play\n");
+        return 2;
+    }
+
+    std::vector<double> gapsMs, callsUs;
+    gapsMs.reserve(size_t(seconds) * 110);
+    callsUs.reserve(size_t(seconds) * 110);
+    QElapsedTimer clock;
+    QElapsedTimer sinceTick;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (sinceTick.isValid())
+            gapsMs.push_back(double(sinceTick.nsecsElapsed()) / 1e6);
+        sinceTick.start();
+        QElapsedTimer call;
+        call.start();
+        engine.setVariable(QStringLiteral("key-snapshot"), kSnapshotKey);
+        engine.setVariable(QStringLiteral("key-pressed"), kSnapshotKey);
+        callsUs.push_back(double(call.nsecsElapsed()) / 1e3);
+        // Keep the 20 s title running for the whole measurement.
+        if (engine.time() >= 17)
+            engine.setPosition(0.05f);
+        if (clock.elapsed() >= qint64(seconds) * 1000) {
+            timer.stop();
+            QCoreApplication::quit();
+        }
+    });
+    clock.start();
+    timer.start();
+    QCoreApplication::exec();
+
+    SnapshotWriter* writer = engine.snapshotWriter();
+    writer->waitForIdle(600000);
+    const double elapsedS = double(clock.elapsed()) / 1000.0;
+    const SnapshotWriter::Counters counters = writer->counters();
+    engine.stop();
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const quint64 lost = counters.requested - counters.written;
+    std::printf("capture format=%s requested=%llu written=%llu lost=%llu images_per_s=%.1f "
+                "tick_gap_p99_ms=%.2f tick_gap_max_ms=%.2f ui_call_p99_us=%.1f "
+                "peak_rss_mb=%.1f\n",
+                qPrintable(format), (unsigned long long)counters.requested,
+                (unsigned long long)counters.written, (unsigned long long)lost,
+                double(counters.written) / elapsedS, percentile(gapsMs, 0.99),
+                gapsMs.empty() ? 0.0 : *std::max_element(gapsMs.begin(), gapsMs.end()),
+                percentile(callsUs, 0.99), double(usage.ru_maxrss) / 1024.0);
+    std::printf("# encoded=%llu encode_cpu_s=%.4f dropped=%llu failed=%llu no_frame=%llu\n",
+                (unsigned long long)counters.encoded, double(counters.encodeCpuNs) / 1e9,
+                (unsigned long long)counters.dropped, (unsigned long long)counters.failed,
+                (unsigned long long)counters.noFrame);
+    std::fflush(stdout);
+    return 0;
+}
+
+// ffmpeg decodes the title and writes every frame at 768x576; its CPU time per image.
+double ffmpegImagesPerCpuSecond(const QString& format) {
+    const QString vob = QDir(fixtureDir()).filePath("DVD/VIDEO_TS/VTS_01_1.VOB");
+    QTemporaryDir output(QDir(outputRoot()).filePath("ffmpeg-XXXXXX"));
+    const bool png = format == QLatin1String("PNG");
+    QStringList arguments{"-nostdin", "-loglevel", "error", "-i",
+                          vob,        "-an",       "-vf",   "scale=768:576"};
+    if (png)
+        arguments << "-compression_level"
+                  << "1"; // the zlib level our writer uses
+    else
+        arguments << "-qscale:v"
+                  << "3";
+    arguments << QDir(output.path()).filePath(png ? "%05d.png" : "%05d.jpg");
+    const double before = childrenCpuSeconds();
+    const int status = QProcess::execute(QStringLiteral("ffmpeg"), arguments);
+    const double cpu = childrenCpuSeconds() - before;
+    const qsizetype images = QDir(output.path()).entryList(QDir::Files).size();
+    if (status != 0 || images == 0 || cpu <= 0)
+        return 0;
+    return double(images) / cpu;
+}
+
+int runAll(int seconds) {
+    for (const QString format : {QStringLiteral("PNG"), QStringLiteral("JPG")}) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--format"), format, QString::number(seconds)});
+        if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+            std::fprintf(stderr, "bench_capture: the %s run failed\n", qPrintable(format));
+            return 1;
+        }
+        double encoded = 0, encodeCpu = 0;
+        for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("# ")) {
+                for (const QByteArray& field : line.mid(2).split(' ')) {
+                    if (field.startsWith("encoded="))
+                        encoded = field.mid(8).toDouble();
+                    else if (field.startsWith("encode_cpu_s="))
+                        encodeCpu = field.mid(13).toDouble();
+                }
+            } else if (!line.isEmpty()) {
+                std::printf("%s\n", line.constData());
+            }
+        }
+        const double ours = encodeCpu > 0 ? encoded / encodeCpu : 0;
+        const double reference = ffmpegImagesPerCpuSecond(format);
+        std::printf("reference tool=ffmpeg format=%s images_per_cpu_s=%.1f\n", qPrintable(format),
+                    reference);
+        std::printf("ratio format=%s ours_unique_frames_per_cpu_s_over_ffmpeg=%.2f\n",
+                    qPrintable(format), reference > 0 ? ours / reference : 0.0);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() >= 4 && arguments[1] == QLatin1String("--format"))
+        return runCapture(arguments[2].toUpper(), std::max(1, arguments[3].toInt()));
+    const int seconds = arguments.size() >= 2 ? std::max(1, arguments[1].toInt()) : 20;
+    return runAll(seconds);
+}

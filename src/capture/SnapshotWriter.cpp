@@ -1,0 +1,310 @@
+#include "capture/SnapshotWriter.h"
+
+#include "playback/FrameStore.h"
+
+#include <QBuffer>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QMutexLocker>
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <time.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+qint64 threadCpuNs() {
+#ifdef Q_OS_UNIX
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+#else
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.nsecsElapsed();
+#endif
+}
+
+QString optionValue(const QString& option, const QString& name) {
+    return option.mid(name.size() + 1);
+}
+
+// A prefix must not lead the file out of its folder.
+QString safePrefix(QString prefix) {
+    prefix.replace(QLatin1Char('/'), QLatin1Char('_'));
+#ifdef Q_OS_WIN
+    prefix.replace(QLatin1Char('\\'), QLatin1Char('_'));
+    prefix.replace(QLatin1Char(':'), QLatin1Char('_'));
+#endif
+    prefix.remove(QChar(0));
+    return prefix;
+}
+
+// The writer yields to the user-interface thread. Woken at normal priority it would often take
+// the waker's core at once (a request then costs milliseconds instead of microseconds when the
+// other core is busy); its queue absorbs the delay. Linux ignores QThread priorities for normal
+// threads but applies a nice value to the calling thread alone.
+void lowerWriterPriority() {
+#ifdef Q_OS_LINUX
+    setpriority(PRIO_PROCESS, gettid(), 10);
+#endif
+}
+
+} // namespace
+
+SnapshotOptions SnapshotOptions::fromItemOptions(const QStringList& options) {
+    SnapshotOptions result;
+    for (QString option : options) {
+        if (option.startsWith(QLatin1Char(':')))
+            option.remove(0, 1);
+        const QString name = option.section(QLatin1Char('='), 0, 0).trimmed().toLower();
+        const bool hasValue = option.contains(QLatin1Char('='));
+        if (name == QLatin1String("snapshot-path") && hasValue)
+            result.folder = optionValue(option, name);
+        else if (name == QLatin1String("snapshot-prefix") && hasValue)
+            result.prefix = optionValue(option, name);
+        else if (name == QLatin1String("snapshot-format") && hasValue) {
+            const QString format = optionValue(option, name).trimmed().toLower();
+            result.format = (format == QLatin1String("jpg") || format == QLatin1String("jpeg"))
+                                ? SnapshotFormat::Jpg
+                                : SnapshotFormat::Png;
+        } else if (name == QLatin1String("snapshot-sequential"))
+            result.sequential = true;
+        else if (name == QLatin1String("no-snapshot-preview"))
+            result.preview = false;
+        else if (name == QLatin1String("snapshot-preview"))
+            result.preview = true;
+    }
+    return result;
+}
+
+QString SnapshotOptions::fileName(const QString& prefix, int number, SnapshotFormat format) {
+    return safePrefix(prefix) + QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0')) +
+           (format == SnapshotFormat::Jpg ? QStringLiteral(".jpg") : QStringLiteral(".png"));
+}
+
+struct SnapshotWriter::Encoded {
+    quint64 serial = 0;
+    SnapshotFormat format = SnapshotFormat::Png;
+    QByteArray bytes;
+};
+
+SnapshotWriter::SnapshotWriter(FrameStore* frames, QObject* parent)
+    : QObject(parent), frames_(frames) {
+    worker_ = QThread::create([this] {
+        lowerWriterPriority();
+        run();
+    });
+    worker_->setObjectName(QStringLiteral("SnapshotWriter"));
+    worker_->start(QThread::LowPriority);
+}
+
+SnapshotWriter::~SnapshotWriter() {
+    {
+        QMutexLocker lock(&mutex_);
+        quit_ = true;
+        wake_.wakeAll();
+    }
+    worker_->wait();
+    delete worker_;
+}
+
+void SnapshotWriter::setOptions(const SnapshotOptions& options) {
+    QMutexLocker lock(&mutex_);
+    options_ = options;
+    ++generation_;
+}
+
+SnapshotOptions SnapshotWriter::options() const {
+    QMutexLocker lock(&mutex_);
+    return options_;
+}
+
+bool SnapshotWriter::setVariable(const QString& name, qint32 value) {
+    if (name == QLatin1String("key-snapshot")) {
+        QMutexLocker lock(&mutex_);
+        boundKey_ = value;
+        return true;
+    }
+    if (name == QLatin1String("key-pressed")) {
+        bool snapshot;
+        {
+            QMutexLocker lock(&mutex_);
+            snapshot = boundKey_ != 0 && value == boundKey_;
+        }
+        if (snapshot)
+            requestSnapshot();
+        return true;
+    }
+    return false;
+}
+
+void SnapshotWriter::requestSnapshot() {
+    std::shared_ptr<const VideoFrame> frame = frames_ ? frames_->latest() : nullptr;
+    QMutexLocker lock(&mutex_);
+    ++counters_.requested;
+    if (!frame || frame->image.isNull()) {
+        ++counters_.noFrame;
+        return;
+    }
+    if (!queue_.empty() && queue_.back().frame->serial == frame->serial &&
+        queue_.back().generation == generation_) {
+        if (pendingRequests_ >= kMaxPendingRequests) {
+            ++counters_.dropped;
+            return;
+        }
+        ++queue_.back().count;
+    } else {
+        if (int(queue_.size()) >= kMaxPendingFrames || pendingRequests_ >= kMaxPendingRequests) {
+            ++counters_.dropped;
+            return;
+        }
+        queue_.push_back(Job{std::move(frame), options_, generation_, 1});
+    }
+    ++pendingRequests_;
+    wake_.wakeOne();
+}
+
+SnapshotWriter::Counters SnapshotWriter::counters() const {
+    QMutexLocker lock(&mutex_);
+    return counters_;
+}
+
+QString SnapshotWriter::lastError() const {
+    QMutexLocker lock(&mutex_);
+    return lastError_;
+}
+
+bool SnapshotWriter::waitForIdle(int msTimeout) {
+    QDeadlineTimer deadline(msTimeout);
+    QMutexLocker lock(&mutex_);
+    while (!queue_.empty() || busy_) {
+        if (!idle_.wait(&mutex_, deadline))
+            return queue_.empty() && !busy_;
+    }
+    return true;
+}
+
+void SnapshotWriter::setPaused(bool paused) {
+    QMutexLocker lock(&mutex_);
+    paused_ = paused;
+    wake_.wakeAll();
+}
+
+void SnapshotWriter::run() {
+    Encoded cache;
+    QMutexLocker lock(&mutex_);
+    for (;;) {
+        while ((queue_.empty() || paused_) && !quit_)
+            wake_.wait(&mutex_);
+        if (queue_.empty())
+            return; // quitting with nothing left to write
+        Job job = std::move(queue_.front());
+        queue_.pop_front();
+        busy_ = true;
+        lock.unlock();
+
+        process(job, cache);
+        const int done = job.count;
+        job = Job{}; // drops the frame outside the lock
+
+        lock.relock();
+        pendingRequests_ -= done;
+        busy_ = false;
+        if (queue_.empty())
+            idle_.wakeAll();
+    }
+}
+
+void SnapshotWriter::process(const Job& job, Encoded& cache) {
+    if (cache.bytes.isEmpty() || cache.serial != job.frame->serial ||
+        cache.format != job.options.format) {
+        const qint64 cpuStart = threadCpuNs();
+        const VideoFrame& frame = *job.frame;
+        QImage image = frame.image;
+        if (frame.displaySize.isValid() && frame.displaySize != image.size())
+            image =
+                image.scaled(frame.displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        const bool jpg = job.options.format == SnapshotFormat::Jpg;
+        QImageWriter writer(&buffer, jpg ? "jpg" : "png");
+        writer.setQuality(jpg ? kJpgQuality : kPngQuality);
+        const bool ok = writer.write(image);
+        const qint64 cpu = threadCpuNs() - cpuStart;
+        // Big buffers are replaced outside the lock the requesting thread also takes.
+        cache = ok ? Encoded{job.frame->serial, job.options.format, std::move(bytes)} : Encoded{};
+
+        QMutexLocker lock(&mutex_);
+        counters_.encodeCpuNs += cpu;
+        if (!ok) {
+            counters_.failed += job.count;
+            lastError_ = QStringLiteral("cannot encode the image: %1").arg(writer.errorString());
+            return;
+        }
+        ++counters_.encoded;
+    }
+    for (int i = 0; i < job.count; ++i) {
+        const bool ok = writeOne(job, cache.bytes);
+        QMutexLocker lock(&mutex_);
+        ++(ok ? counters_.written : counters_.failed);
+    }
+}
+
+// Writes one file under the first free name. The file is created exclusively, so an existing
+// image is never overwritten, and removed again if it cannot be written completely.
+bool SnapshotWriter::writeOne(const Job& job, const QByteArray& bytes) {
+    const SnapshotOptions& options = job.options;
+    auto fail = [this](const QString& reason) {
+        QMutexLocker lock(&mutex_);
+        lastError_ = reason;
+        return false;
+    };
+    if (options.folder.isEmpty())
+        return fail(QStringLiteral("no snapshot folder was given"));
+    const QString folder = QDir::cleanPath(options.folder);
+    if (!QFileInfo(folder).isDir())
+        return fail(QStringLiteral("the snapshot folder %1 does not exist").arg(folder));
+
+    const QString key = folder + QChar(0) + safePrefix(options.prefix) + QChar(0) +
+                        QString::number(int(options.format));
+    if (job.generation != hintGeneration_ || key != hintKey_) {
+        hintGeneration_ = job.generation;
+        hintKey_ = key;
+        nextNumber_ = 1;
+    }
+
+    for (;; ++nextNumber_) {
+        if (nextNumber_ <= 0)
+            return fail(QStringLiteral("no free file name is left in %1").arg(folder));
+        const QString path = folder + QLatin1Char('/') +
+                             SnapshotOptions::fileName(options.prefix, nextNumber_, options.format);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+                continue; // taken: try the next number
+            return fail(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+        }
+        const bool written = file.write(bytes) == bytes.size() && file.flush();
+        file.close();
+        if (!written || file.error() != QFileDevice::NoError) {
+            const QString reason =
+                QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+            file.remove(); // the number is free again for the next request
+            return fail(reason);
+        }
+        ++nextNumber_;
+        return true;
+    }
+}
