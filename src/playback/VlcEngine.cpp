@@ -54,6 +54,10 @@ QString driveOfTarget(const QString& target) {
 
 } // namespace
 
+namespace {
+constexpr int kFramesToAwaitAspect = 25;
+} // namespace
+
 // Receives libVLC's pictures on its video output thread and publishes them to the FrameStore.
 struct VlcEngine::VideoSink {
     FrameStore* frames = nullptr;
@@ -63,6 +67,7 @@ struct VlcEngine::VideoSink {
     std::atomic<bool> aspectKnown{false};
 
     // Video output thread only.
+    int framesWithoutAspect = 0;
     unsigned width = 0;
     unsigned height = 0;
     QSize displaySize;
@@ -116,6 +121,7 @@ struct VlcEngine::VideoSink {
         pitches[0] = *width * 4;
         lines[0] = *height;
         self->aspectKnown = false;
+        self->framesWithoutAspect = 0;
         self->pending = QImage();
         return 1;
     }
@@ -141,8 +147,14 @@ struct VlcEngine::VideoSink {
         auto* self = static_cast<VideoSink*>(opaque);
         if (self->pending.isNull())
             return;
-        if (!self->aspectKnown)
+        if (!self->aspectKnown) {
             self->updateDisplaySize();
+            // libVLC learns the stream's aspect ratio shortly after the first pictures. They are
+            // held back meanwhile, so that neither the screen nor a snapshot shows them at the
+            // wrong width; a stream that never tells has square pixels.
+            if (!self->aspectKnown && ++self->framesWithoutAspect <= kFramesToAwaitAspect)
+                return;
+        }
         const auto newest = self->frames->latest();
         if (newest && newest->displaySize == self->displaySize &&
             newest->image.size() == self->pending.size() &&

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 
 namespace {
 
@@ -85,6 +86,17 @@ private slots:
     void playsTheDiscWithFramesAtDisplaySize() {
         QFETCH(QString, target);
         QFETCH(QSize, displaySize);
+        // Width of the very first picture shown: the aspect ratio must be right from the start.
+        std::atomic<int> firstWidth{0};
+        const auto firstFrame = connect(
+            engine_->frameStore(), &FrameStore::frameArrived, this,
+            [&] {
+                if (const auto f = engine_->frameStore()->latest()) {
+                    int none = 0;
+                    firstWidth.compare_exchange_strong(none, f->displaySize.width());
+                }
+            },
+            Qt::DirectConnection);
         engine_->addTarget(target, itemOptions(snapshots_->path()), 2, 0);
         QCOMPARE(engine_->playlistCount(), 1);
         QVERIFY(engine_->position() < 0); // loaded, not started
@@ -98,6 +110,8 @@ private slots:
         const auto frame = frames->latest();
         QCOMPARE(frame->image.size(), QSize(720, 576));
         QCOMPARE(frame->displaySize, displaySize);
+        disconnect(firstFrame);
+        QCOMPARE(firstWidth.load(), displaySize.width());
         QVERIFY2(distinctColours(frame->image) > 20, "the picture is blank");
         QTRY_VERIFY_WITH_TIMEOUT(frames->latest()->serial > frame->serial + 5, kStartMs);
 
