@@ -20,10 +20,13 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QIcon>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 // The client area the window is designed with, in pixels at 15 twips per pixel.
@@ -80,7 +83,15 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
         services_.endProcess = [] { QCoreApplication::exit(0); };
 
     stage->setEngine(&engine);
-    logoHide->setObjectName(QStringLiteral("logoHide"));
+    // The cover over the video while nothing plays: white, with the program's mark.
+    QPalette cover = logoHide->palette();
+    cover.setColor(QPalette::Window, Qt::white);
+    logoHide->setPalette(cover);
+    auto* coverLayout = new QVBoxLayout(logoHide);
+    auto* coverMark = new QLabel(logoHide);
+    coverMark->setPixmap(QIcon(QStringLiteral(":/stillbeck.png")).pixmap(96));
+    coverMark->setAlignment(Qt::AlignCenter);
+    coverLayout->addWidget(coverMark);
 
     movieTimer = new QTimer(this);
     movieTimer->setTimerType(Qt::PreciseTimer);
