@@ -1,5 +1,6 @@
 #include "capture/SnapshotWriter.h"
 
+#include "platform/ThreadPriority.h"
 #include "playback/FrameStore.h"
 
 #include <QBuffer>
@@ -12,28 +13,7 @@
 #include <QMutexLocker>
 #include <QThread>
 
-#ifdef Q_OS_UNIX
-#include <time.h>
-#endif
-#ifdef Q_OS_LINUX
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
-
 namespace {
-
-qint64 threadCpuNs() {
-#ifdef Q_OS_UNIX
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-#else
-    static QElapsedTimer clock;
-    if (!clock.isValid())
-        clock.start();
-    return clock.nsecsElapsed();
-#endif
-}
 
 QString optionValue(const QString& option, const QString& name) {
     return option.mid(name.size() + 1);
@@ -48,16 +28,6 @@ QString safePrefix(QString prefix) {
 #endif
     prefix.remove(QChar(0));
     return prefix;
-}
-
-// The writer yields to the user-interface thread. Woken at normal priority it would often take
-// the waker's core at once (a request then costs milliseconds instead of microseconds when the
-// other core is busy); its queue absorbs the delay. Linux ignores QThread priorities for normal
-// threads but applies a nice value to the calling thread alone.
-void lowerWriterPriority() {
-#ifdef Q_OS_LINUX
-    setpriority(PRIO_PROCESS, gettid(), 10);
-#endif
 }
 
 } // namespace
@@ -102,7 +72,9 @@ struct SnapshotWriter::Encoded {
 SnapshotWriter::SnapshotWriter(FrameStore* frames, QObject* parent)
     : QObject(parent), frames_(frames) {
     worker_ = QThread::create([this] {
-        lowerWriterPriority();
+        // The writer yields to the user-interface thread: woken at normal priority it would often
+        // take the waker's core at once, and its queue absorbs the delay.
+        platform::lowerCurrentThreadPriority();
         run();
     });
     worker_->setObjectName(QStringLiteral("SnapshotWriter"));
@@ -229,7 +201,7 @@ void SnapshotWriter::run() {
 void SnapshotWriter::process(const Job& job, Encoded& cache) {
     if (cache.bytes.isEmpty() || cache.serial != job.frame->serial ||
         cache.format != job.options.format) {
-        const qint64 cpuStart = threadCpuNs();
+        const qint64 cpuStart = platform::threadCpuNs();
         const VideoFrame& frame = *job.frame;
         QImage image = frame.image;
         if (frame.displaySize.isValid() && frame.displaySize != image.size())
@@ -242,7 +214,7 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
         QImageWriter writer(&buffer, jpg ? "jpg" : "png");
         writer.setQuality(jpg ? kJpgQuality : kPngQuality);
         const bool ok = writer.write(image);
-        const qint64 cpu = threadCpuNs() - cpuStart;
+        const qint64 cpu = platform::threadCpuNs() - cpuStart;
         // Big buffers are replaced outside the lock the requesting thread also takes.
         cache = ok ? Encoded{job.frame->serial, job.options.format, std::move(bytes)} : Encoded{};
 

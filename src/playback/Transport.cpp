@@ -45,8 +45,10 @@ void MainForm::play() {
         return;
     if (engine.playing())
         return;
-    if (!fullScreenButton->isEnabled())
+    if (!fullScreenButton->isEnabled()) {
         timeElapsed->setText(caption(Caption::Loading));
+        timeElapsed->repaint(); // starting a disc blocks the window for a moment
+    }
     engine.play();
     pauseButton->setEnabled(true);
     rewindButton->setEnabled(true);
