@@ -13,6 +13,7 @@
 #include "ui/GlyphButton.h"
 #include "ui/MainLayout.h"
 #include "ui/MouseArgs.h"
+#include "ui/OptionsDialog.h"
 #include "ui/ProgressBar.h"
 #include "ui/TimedSnapshotsDialog.h"
 #include "ui/VolumeSlider.h"
@@ -300,6 +301,8 @@ void MainForm::Form_Unload(int& cancel) {
     }
     if (timedSnapshotsDialog_)
         timedSnapshotsDialog_->close();
+    if (optionsDialog_)
+        optionsDialog_->unload();
     services_.endProcess();
 }
 
@@ -385,4 +388,14 @@ TimedSnapshotsDialog* MainForm::timedSnapshotsDialog() {
     if (!timedSnapshotsDialog_)
         timedSnapshotsDialog_ = new TimedSnapshotsDialog(boxes, this);
     return timedSnapshotsDialog_;
+}
+
+OptionsDialog* MainForm::optionsDialog() {
+    if (!optionsDialog_ || optionsDialog_->isUnloaded()) {
+        OptionsDialogHost host;
+        host.currentDrive = [this] { return currentDrive; };
+        host.logoHideVisible = [this] { return !logoHide->isHidden(); };
+        optionsDialog_ = new OptionsDialog(boxes, std::move(host), this);
+    }
+    return optionsDialog_;
 }

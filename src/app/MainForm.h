@@ -4,6 +4,7 @@
 #include "ui/MainLayout.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@ class GlyphButton;
 class InstanceLock;
 class MediaEngine;
 class MessageBoxes;
+class OptionsDialog;
 class ProgressBar;
 class QAction;
 class QFrame;
@@ -154,6 +156,8 @@ public:
 
     QSplashScreen* splashForm = nullptr;
     TimedSnapshotsDialog* timedSnapshotsDialog();
+    // Created when first touched, and again after a Cancel has unloaded it.
+    OptionsDialog* optionsDialog();
 
     // Bottom offsets of the bands anchored to the bottom edge, in twips.
     float toolsFrameBottom = 0, editTitleBottom = 0, controlFrameBottom = 0,
@@ -188,4 +192,5 @@ private:
     std::unique_ptr<DriveEnumerator> driveEnumerator_;
     std::unique_ptr<SkinEngine> skinEngine;
     TimedSnapshotsDialog* timedSnapshotsDialog_ = nullptr;
+    QPointer<OptionsDialog> optionsDialog_;
 };

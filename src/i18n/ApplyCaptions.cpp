@@ -2,10 +2,12 @@
 #include "app/MainForm.h"
 
 #include "i18n/LanguageReader.h"
+#include "ui/OptionsDialog.h"
 #include "ui/TimedSnapshotsDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -30,6 +32,21 @@ void MainForm::ApplyCaptions() {
     howToUseMenu->setText(caption(Caption::HowToUseMenu));
     checkUpdates->setText(caption(Caption::CheckUpdates));
     aboutMenu->setText(caption(Caption::AboutMenu));
+
+    OptionsDialog* options = optionsDialog();
+    options->OKButton->setText(okText);
+    options->CancelButton->setText(cancelText);
+    options->setWindowTitle(caption(Caption::OptionsTitle));
+    options->languageFrame->setTitle(caption(Caption::LanguageFrame));
+    options->languageLabel->setText(caption(Caption::LanguageLabel));
+    options->snapshotsFrame->setTitle(caption(Caption::SnapshotsFrame));
+    options->imageFormatLabel->setText(caption(Caption::ImageFormatLabel));
+    options->snapshotsPathLabel->setText(caption(Caption::SnapshotsPathLabel));
+    options->snapshotsBrowse->setText(caption(Caption::SnapshotsBrowse));
+    options->prefixLabel->setText(caption(Caption::PrefixLabel));
+    options->inputBoxCheck->setText(caption(Caption::InputBoxCheck));
+    options->valueTitle->setText(caption(Caption::ValueTitle));
+    options->millisecondsLabel->setText(caption(Caption::MillisecondsLabel));
 
     TimedSnapshotsDialog* prompt = timedSnapshotsDialog();
     prompt->setWindowTitle(caption(Caption::TimedSnapshotsTitle));

@@ -8,6 +8,7 @@
 #include "playback/EngineOptions.h"
 #include "playback/MediaEngine.h"
 #include "settings/Settings.h"
+#include "ui/OptionsDialog.h"
 
 #include <QAction>
 #include <QFrame>
@@ -101,7 +102,10 @@ void MainForm::reloadDisc() {
 }
 
 void MainForm::optionsMenuCommand_Click() {
-    // The options dialog is not part of this build yet; the settings are used as they are.
+    optionsDialog()->showModal();
     BuildEngineOptions();
     ApplyCaptions();
+    // A cancelled dialog was unloaded; the one ApplyCaptions created in its place answers "".
+    if (optionsDialog()->tag == QStringLiteral("Reload"))
+        reloadDisc();
 }
