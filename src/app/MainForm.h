@@ -4,10 +4,12 @@
 #include "ui/MainLayout.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
+class AboutForm;
 class DriveEnumerator;
 class DriveSource;
 class GlyphButton;
@@ -100,6 +102,11 @@ public:
     void ShowHint(const CaptionText& text);
     void toolTipTimer_Timer();
 
+    // Help menu.
+    void howToUseMenu_Click();
+    void checkUpdates_Click();
+    void aboutMenu_Click();
+
     // Run-time state.
     QStringList engineOptions;
     QString currentDrive;
@@ -154,6 +161,9 @@ public:
 
     QSplashScreen* splashForm = nullptr;
     TimedSnapshotsDialog* timedSnapshotsDialog();
+    // The about box, loaded (hidden) when it is not; closing it unloads it.
+    AboutForm* aboutForm();
+    void unloadAboutForm();
 
     // Bottom offsets of the bands anchored to the bottom edge, in twips.
     float toolsFrameBottom = 0, editTitleBottom = 0, controlFrameBottom = 0,
@@ -188,4 +198,5 @@ private:
     std::unique_ptr<DriveEnumerator> driveEnumerator_;
     std::unique_ptr<SkinEngine> skinEngine;
     TimedSnapshotsDialog* timedSnapshotsDialog_ = nullptr;
+    QPointer<AboutForm> aboutForm_;
 };

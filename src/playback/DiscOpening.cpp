@@ -103,5 +103,7 @@ void MainForm::reloadDisc() {
 void MainForm::optionsMenuCommand_Click() {
     // The options dialog is not part of this build yet; the settings are used as they are.
     BuildEngineOptions();
+    // Loaded anew by ApplyCaptions, so the about box follows a change of language.
+    unloadAboutForm();
     ApplyCaptions();
 }
