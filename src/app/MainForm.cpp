@@ -133,6 +133,9 @@ void MainForm::connectHandlers() {
     connect(fullScreenMenu, &QAction::triggered, this,
             whileEditEnabled(&MainForm::fullScreenMenu_Click));
     connect(optionsMenuCommand, &QAction::triggered, this, &MainForm::optionsMenuCommand_Click);
+    connect(howToUseMenu, &QAction::triggered, this, &MainForm::howToUseMenu_Click);
+    connect(checkUpdates, &QAction::triggered, this, &MainForm::checkUpdates_Click);
+    connect(aboutMenu, &QAction::triggered, this, &MainForm::aboutMenu_Click);
 
     connect(playButton, &QPushButton::clicked, this, &MainForm::playButton_Click);
     connect(pauseButton, &QPushButton::clicked, this, &MainForm::pauseButton_Click);
@@ -303,6 +306,7 @@ void MainForm::Form_Unload(int& cancel) {
         timedSnapshotsDialog_->close();
     if (optionsDialog_)
         optionsDialog_->unload();
+    unloadAboutForm();
     services_.endProcess();
 }
 

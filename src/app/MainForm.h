@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class AboutForm;
 class DriveEnumerator;
 class DriveSource;
 class GlyphButton;
@@ -102,6 +103,11 @@ public:
     void ShowHint(const CaptionText& text);
     void toolTipTimer_Timer();
 
+    // Help menu.
+    void howToUseMenu_Click();
+    void checkUpdates_Click();
+    void aboutMenu_Click();
+
     // Run-time state.
     QStringList engineOptions;
     QString currentDrive;
@@ -158,6 +164,9 @@ public:
     TimedSnapshotsDialog* timedSnapshotsDialog();
     // Created when first touched, and again after a Cancel has unloaded it.
     OptionsDialog* optionsDialog();
+    // The about box, loaded (hidden) when it is not; closing it unloads it.
+    AboutForm* aboutForm();
+    void unloadAboutForm();
 
     // Bottom offsets of the bands anchored to the bottom edge, in twips.
     float toolsFrameBottom = 0, editTitleBottom = 0, controlFrameBottom = 0,
@@ -193,4 +202,5 @@ private:
     std::unique_ptr<SkinEngine> skinEngine;
     TimedSnapshotsDialog* timedSnapshotsDialog_ = nullptr;
     QPointer<OptionsDialog> optionsDialog_;
+    QPointer<AboutForm> aboutForm_;
 };

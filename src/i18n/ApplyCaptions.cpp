@@ -2,6 +2,7 @@
 #include "app/MainForm.h"
 
 #include "i18n/LanguageReader.h"
+#include "ui/AboutForm.h"
 #include "ui/OptionsDialog.h"
 #include "ui/TimedSnapshotsDialog.h"
 
@@ -32,6 +33,9 @@ void MainForm::ApplyCaptions() {
     howToUseMenu->setText(caption(Caption::HowToUseMenu));
     checkUpdates->setText(caption(Caption::CheckUpdates));
     aboutMenu->setText(caption(Caption::AboutMenu));
+
+    // Touching the about box loads it, hidden, and its load step reads its own texts.
+    aboutForm()->cmdOK->setText(okText);
 
     OptionsDialog* options = optionsDialog();
     options->OKButton->setText(okText);

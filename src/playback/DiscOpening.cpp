@@ -104,6 +104,8 @@ void MainForm::reloadDisc() {
 void MainForm::optionsMenuCommand_Click() {
     optionsDialog()->showModal();
     BuildEngineOptions();
+    // Loaded anew by ApplyCaptions, so the about box follows a change of language.
+    unloadAboutForm();
     ApplyCaptions();
     // A cancelled dialog was unloaded; the one ApplyCaptions created in its place answers "".
     if (optionsDialog()->tag == QStringLiteral("Reload"))

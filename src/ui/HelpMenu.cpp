@@ -1,0 +1,55 @@
+// The Help menu: the help file of the chosen language, the update checker and the about box.
+#include "app/MainForm.h"
+
+#include "i18n/LanguageReader.h"
+#include "platform/Launcher.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramFolder.h"
+#include "settings/Settings.h"
+#include "ui/AboutForm.h"
+
+namespace {
+#ifdef Q_OS_WIN
+constexpr const char* kHelpExtension = ".chm";
+constexpr const char* kUpdateChecker = "Update.exe";
+#else
+constexpr const char* kHelpExtension = ".html";
+constexpr const char* kUpdateChecker = "Update";
+#endif
+// The pack's extension, ".ini", that the help file's name drops.
+constexpr qsizetype kPackExtensionLength = 4;
+} // namespace
+
+AboutForm* MainForm::aboutForm() {
+    if (!aboutForm_)
+        aboutForm_ = new AboutForm(this);
+    return aboutForm_;
+}
+
+void MainForm::unloadAboutForm() {
+    // Destroyed at once, not later: the next aboutForm() must find it gone.
+    delete aboutForm_.data();
+}
+
+void MainForm::aboutMenu_Click() {
+    AboutForm* about = aboutForm();
+    about->setWindowIcon(windowIcon());
+    about->exec();
+}
+
+void MainForm::howToUseMenu_Click() {
+    const QString& pack = Settings::current().languageFile;
+    const bool opened =
+        pack.size() >= kPackExtensionLength &&
+        platform::openDocument(platform::programFile(pack.chopped(kPackExtensionLength) +
+                                                     QString::fromLatin1(kHelpExtension)));
+    if (!opened)
+        boxes.show(caption(Caption::HelpMissing), caption(Caption::ErrorTitle),
+                   MessageBoxes::Icon::Critical);
+}
+
+void MainForm::checkUpdates_Click() {
+    if (!platform::startProgram(platform::programFile(QString::fromLatin1(kUpdateChecker))))
+        boxes.show(caption(Caption::UpdaterFailed), caption(Caption::ErrorTitle),
+                   MessageBoxes::Icon::Critical);
+}
