@@ -188,6 +188,11 @@ private:
     // The play and stop actions; they throw EngineError so that opening a disc can report it.
     void play();
     void stop();
+    // Opening a disc: the loading state, handing the engine the target with the options,
+    // and the message when the engine refuses it.
+    void showLoading();
+    void loadDisc(const QString& target);
+    void reportInvalidDvd();
     void setDvdsListCaption(QAction* item, const QString& caption);
     void showSettingsRecoveryMessage();
     float twipsPerPixel() const;

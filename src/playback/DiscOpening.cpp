@@ -66,18 +66,12 @@ void MainForm::dvdsList_Click(int index) {
         engine.playlistClear();
         logoHide->show();
         platform::sleepMs(500);
-        timeElapsed->setText(caption(Caption::Loading));
+        showLoading();
         currentDrive = driveEnumerator_->driveRoots.value(index);
         currentDiscLabel = DriveEnumerator::labelFromCaption(chosen);
-        engineOptions[1] = snapshotPathOption(Settings::current(), currentDiscLabel);
-        engine.addTarget(QStringLiteral("dvd://") + currentDrive, engineOptions, kAddTargetMode,
-                         kAddTargetPosition);
-        platform::sleepMs(500);
-        play();
+        loadDisc(QStringLiteral("dvd://") + currentDrive);
     } catch (const EngineError&) {
-        timeElapsed->setText(QString());
-        boxes.show(caption(Caption::InvalidDvd), QString::fromLatin1(FixedText::AppTitle),
-                   MessageBoxes::Icon::Critical);
+        reportInvalidDvd();
     }
 }
 
@@ -89,16 +83,31 @@ void MainForm::reloadDisc() {
         logoHide->show();
         platform::sleepMs(500);
         engine.playlistClear();
-        timeElapsed->setText(caption(Caption::Loading));
-        engineOptions[1] = snapshotPathOption(Settings::current(), currentDiscLabel);
-        engine.addTarget(currentDrive, engineOptions, kAddTargetMode, kAddTargetPosition);
-        platform::sleepMs(500);
-        play();
+        showLoading();
+        loadDisc(currentDrive);
     } catch (const EngineError&) {
-        timeElapsed->setText(QString());
-        boxes.show(caption(Caption::InvalidDvd), QString::fromLatin1(FixedText::AppTitle),
-                   MessageBoxes::Icon::Critical);
+        reportInvalidDvd();
     }
+}
+
+void MainForm::showLoading() {
+    timeElapsed->setText(caption(Caption::Loading));
+    // Starting a disc blocks the window for a moment: show the state before it does.
+    logoHide->repaint();
+    timeElapsed->repaint();
+}
+
+void MainForm::loadDisc(const QString& target) {
+    engineOptions[1] = snapshotPathOption(Settings::current(), currentDiscLabel);
+    engine.addTarget(target, engineOptions, kAddTargetMode, kAddTargetPosition);
+    platform::sleepMs(500);
+    play();
+}
+
+void MainForm::reportInvalidDvd() {
+    timeElapsed->setText(QString());
+    boxes.show(caption(Caption::InvalidDvd), QString::fromLatin1(FixedText::AppTitle),
+               MessageBoxes::Icon::Critical);
 }
 
 void MainForm::optionsMenuCommand_Click() {

@@ -45,10 +45,8 @@ void MainForm::play() {
         return;
     if (engine.playing())
         return;
-    if (!fullScreenButton->isEnabled()) {
-        timeElapsed->setText(caption(Caption::Loading));
-        timeElapsed->repaint(); // starting a disc blocks the window for a moment
-    }
+    if (!fullScreenButton->isEnabled())
+        showLoading();
     engine.play();
     pauseButton->setEnabled(true);
     rewindButton->setEnabled(true);
