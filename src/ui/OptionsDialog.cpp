@@ -1,5 +1,6 @@
 #include "ui/OptionsDialog.h"
 
+#include "ui/FixedDialog.h"
 #include "ui_OptionsDialog.h"
 
 #include "capture/CaptureInterval.h"
@@ -12,8 +13,6 @@
 #include "ui/SnapshotPrefix.h"
 
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace {
 // Where the client area sits on the screen, in pixels (2760, 3750 twips at 15 twips per pixel).
@@ -47,17 +46,7 @@ OptionsDialog::OptionsDialog(MessageBoxes& boxes, OptionsDialogHost host, QWidge
     FolderBrowse1 = new FolderBrowse(this);
     FolderBrowse1->setObjectName(QStringLiteral("FolderBrowse1"));
 
-    // A fixed dialog frame: title and close control only, no minimize or maximize.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    const QSize clientSize = size();
-    setFixedSize(clientSize);
-    QPoint origin;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        origin = screen->geometry().topLeft();
-    // An explicit geometry also keeps QDialog from centring the window on its first showing.
-    setGeometry(QRect(origin + ClientPosition, clientSize));
+    makeFixedDialog(this, ClientPosition);
 
     connect(inputBoxCheck, &QCheckBox::toggled, this, &OptionsDialog::inputBoxCheck_Click);
     connect(snapshotsBrowse, &QPushButton::clicked, this, &OptionsDialog::snapshotsBrowse_Click);

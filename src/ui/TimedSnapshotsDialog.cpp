@@ -1,14 +1,12 @@
 #include "ui/TimedSnapshotsDialog.h"
 
+#include "ui/FixedDialog.h"
 #include "ui_TimedSnapshotsDialog.h"
 
 #include "capture/CaptureInterval.h"
 #include "i18n/LanguageReader.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
-
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace {
 // Where the client area sits on the screen, in pixels (2760, 3750 twips at 15 twips per pixel).
@@ -25,17 +23,7 @@ TimedSnapshotsDialog::TimedSnapshotsDialog(MessageBoxes& boxes, QWidget* parent)
     OKButton = ui_->OKButton;
     CancelButton = ui_->CancelButton;
 
-    // A fixed dialog frame: title and close control only, no minimize or maximize.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    const QSize clientSize = size();
-    setFixedSize(clientSize);
-    QPoint origin;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        origin = screen->geometry().topLeft();
-    // An explicit geometry also keeps QDialog from centring the window on its first showing.
-    setGeometry(QRect(origin + ClientPosition, clientSize));
+    makeFixedDialog(this, ClientPosition);
 
     connect(OKButton, &QPushButton::clicked, this, &TimedSnapshotsDialog::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &TimedSnapshotsDialog::CancelButton_Click);
