@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libvlc-dev vlc-plugin-base libblkid-dev
     ffmpeg dvdauthor genisoimage
+    fonts-liberation
     xvfb xauth imagemagick
 )
 
