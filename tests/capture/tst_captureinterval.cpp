@@ -26,6 +26,7 @@ private slots:
         QFETCH(bool, valid);
         QCOMPARE(CaptureIntervalValid(text), valid);
     }
+
     void validityIgnoresLocale() {
         const QLocale saved;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -39,6 +40,7 @@ private slots:
         QVERIFY(!separated);
         QCOMPARE(converted, 2501);
     }
+
     void conversion_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<qint32>("ms");
@@ -63,6 +65,7 @@ private slots:
         QFETCH(qint32, ms);
         QCOMPARE(intervalFromText(text), ms);
     }
+
     void clamp_data() {
         QTest::addColumn<qint32>("in");
         QTest::addColumn<qint32>("out");

@@ -4,7 +4,6 @@
 #include "playback/FrameStore.h"
 #include "support/TestFiles.h"
 
-#include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -52,6 +51,7 @@ private slots:
         writer_.reset(new SnapshotWriter(frames_.get()));
         writer_->setOptions(itemOptions(dir_->path()));
     }
+
     void cleanup() {
         writer_.reset();
         frames_.reset();
@@ -74,57 +74,42 @@ private slots:
         QCOMPARE(format("snapshot-format=tiff"), SnapshotFormat::Png);
     }
 
-    void fileName_data() {
-        QTest::addColumn<QString>("prefix");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<SnapshotFormat>("format");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("jpg") << "IMG_" << 42 << SnapshotFormat::Jpg << "IMG_00042.jpg";
-        QTest::newRow("no prefix") << "" << 99999 << SnapshotFormat::Png << "99999.png";
-        QTest::newRow("past five digits") << "a" << 100000 << SnapshotFormat::Png << "a100000.png";
-        QTest::newRow("separator") << "../x" << 3 << SnapshotFormat::Png << ".._x00003.png";
-    }
     void fileName() {
-        QFETCH(QString, prefix);
-        QFETCH(int, number);
-        QFETCH(SnapshotFormat, format);
-        QFETCH(QString, name);
-        QCOMPARE(SnapshotOptions::fileName(prefix, number, format), name);
+        const auto name = [](const char* prefix, int number, SnapshotFormat format) {
+            return SnapshotOptions::fileName(prefix, number, format);
+        };
+        QCOMPARE(name("IMG_", 42, SnapshotFormat::Jpg), QString("IMG_00042.jpg"));
+        QCOMPARE(name("a", 100000, SnapshotFormat::Png), QString("a100000.png"));
+        // A separator in the prefix cannot lead out of the folder.
+        QCOMPARE(name("../x", 3, SnapshotFormat::Png), QString(".._x00003.png"));
     }
 
-    void writesNumberedPngAtDisplaySize_data() {
+    void writesNumberedImagesAtDisplaySize_data() {
+        QTest::addColumn<QString>("format");
         QTest::addColumn<QSize>("display");
-        QTest::newRow("PAL 4:3") << kPal43;
-        QTest::newRow("PAL 16:9") << QSize(1024, 576);
+        QTest::addColumn<QByteArray>("magic");
+        QTest::newRow("PNG, 4:3") << "png" << kPal43 << QByteArray("\x89PNG");
+        QTest::newRow("JPG, 16:9") << "jpg" << QSize(1024, 576) << QByteArray("\xFF\xD8\xFF");
     }
-    void writesNumberedPngAtDisplaySize() {
+    void writesNumberedImagesAtDisplaySize() {
+        QFETCH(QString, format);
         QFETCH(QSize, display);
+        QFETCH(QByteArray, magic);
+        writer_->setOptions(itemOptions(dir_->path(), QStringLiteral("IMG_"), format));
         frames_->publish(testPicture(kPal), display);
         press();
         press();
         QVERIFY(writer_->waitForIdle(10000));
-        QCOMPARE(filesIn(dir_->path()), (QStringList{"IMG_00001.png", "IMG_00002.png"}));
-        QImageReader reader(dir_->filePath("IMG_00001.png"));
-        reader.setDecideFormatFromContent(true);
-        QCOMPARE(reader.format(), QByteArray("png"));
-        const QImage image = reader.read();
+        const QString first = "IMG_00001." + format;
+        QCOMPARE(filesIn(dir_->path()), (QStringList{first, "IMG_00002." + format}));
+        QVERIFY(readFile(dir_->filePath(first)).startsWith(magic));
+        const QImage image(dir_->filePath(first));
         QCOMPARE(image.size(), display);
         // The colour boundary stays in the middle: the picture is stretched, not cropped.
-        QCOMPARE(QColor(image.pixel(display.width() / 2 - 8, 10)), QColor(Qt::red));
-        QCOMPARE(QColor(image.pixel(display.width() / 2 + 8, 10)), QColor(Qt::blue));
-        const auto counters = writer_->counters();
-        QCOMPARE(counters.requested, 2u);
-        QCOMPARE(counters.written, 2u);
-    }
-
-    void jpgWritesJpegData() {
-        writer_->setOptions(itemOptions(dir_->path(), QStringLiteral("J"), QStringLiteral("jpg")));
-        frames_->publish(testPicture(kPal), kPal43);
-        press();
-        QVERIFY(writer_->waitForIdle(10000));
-        QCOMPARE(filesIn(dir_->path()), QStringList{"J00001.jpg"});
-        QCOMPARE(readFile(dir_->filePath("J00001.jpg")).left(3), QByteArray("\xFF\xD8\xFF", 3));
-        QCOMPARE(QImage(dir_->filePath("J00001.jpg")).size(), kPal43);
+        QVERIFY(QColor(image.pixel(display.width() / 2 - 8, 10)).red() > 200);
+        QVERIFY(QColor(image.pixel(display.width() / 2 + 8, 10)).blue() > 200);
+        QCOMPARE(writer_->counters().requested, 2u);
+        QCOMPARE(writer_->counters().written, 2u);
     }
 
     void neverOverwritesAndTakesTheFirstFreeNumber() {
@@ -191,19 +176,12 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::newRow("missing") << "missing";
         QTest::newRow("a file in the way") << "file";
-        QTest::newRow("read-only") << "read-only";
     }
     void noUsableFolderWritesNothingAndLaterRequestsWork() {
         QFETCH(QString, kind);
         const QString folder = dir_->filePath("shots");
         if (kind == "file")
             QVERIFY(writeFile(folder, "a file"));
-        if (kind == "read-only") {
-            if (::geteuid() == 0)
-                QSKIP("permissions do not apply to root");
-            QVERIFY(QDir().mkpath(folder));
-            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        }
         writer_->setOptions(itemOptions(folder));
         frames_->publish(testPicture(kPal), kPal43);
         press();
@@ -212,16 +190,12 @@ private slots:
         QVERIFY(!writer_->lastError().isEmpty());
         if (kind == "missing")
             QVERIFY(!QFileInfo::exists(folder)); // not made by the writer
-        else if (kind == "file")
-            QCOMPARE(readFile(folder), QByteArray("a file"));
         else
-            QVERIFY(filesIn(folder).isEmpty());
+            QCOMPARE(readFile(folder), QByteArray("a file"));
 
         // The folder becomes usable: the next request succeeds.
         QFile::remove(folder);
         QVERIFY(QDir().mkpath(folder));
-        QVERIFY(
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         press();
         QVERIFY(writer_->waitForIdle(10000));
         QCOMPARE(filesIn(folder), QStringList{"IMG_00001.png"});

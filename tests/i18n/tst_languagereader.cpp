@@ -53,6 +53,7 @@ class TestLanguageReader : public QObject {
     void writePack(const QString& name, const QByteArray& body) {
         QVERIFY(writeFile(lang + u'/' + name, "[Stillbeck Language Pack]\r\n" + body));
     }
+
     QString errorLog() const { return folder.filePath(QStringLiteral("errorlog.txt")); }
 
 private slots:

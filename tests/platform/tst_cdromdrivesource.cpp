@@ -131,11 +131,11 @@ private slots:
         // sr1 has no device node at all.
         QVERIFY(writeFile(infoPath(), infoText("sr4\tsr3\tsr2\tsr1\tsr0")));
         CdromDriveSource source(infoPath(), devices_);
-        QCOMPARE(source.cdDrives(), QStringList({"D:", "E:", "F:", "G:", "H:"}));
-
+        // Read before any listing: the source finds the drive itself.
         QString label;
         QVERIFY(source.volumeLabel("D:", &label));
         QCOMPARE(label, QString("MOVIE"));
+        QCOMPARE(source.cdDrives(), QStringList({"D:", "E:", "F:", "G:", "H:"}));
         QVERIFY(source.volumeLabel("d:", &label));
         QCOMPARE(label, QString("MOVIE"));
 
@@ -150,17 +150,6 @@ private slots:
         QVERIFY(!source.volumeLabel("D", &label));
         QVERIFY(!source.volumeLabel("", &label));
         QVERIFY(source.mediaPath("I:").isEmpty());
-    }
-
-    void labelIsReadWithoutAnEarlierListing() {
-        if (genisoimage_.isEmpty())
-            QSKIP("genisoimage is not installed");
-        QVERIFY(makeIso(devices_ + "/sr0", "FIRST"));
-        QVERIFY(writeFile(infoPath(), infoText("sr0")));
-        CdromDriveSource source(infoPath(), devices_);
-        QString label;
-        QVERIFY(source.volumeLabel("D:", &label));
-        QCOMPARE(label, QString("FIRST"));
     }
 
     void aDeviceThatWouldBlockIsNoDisc() {

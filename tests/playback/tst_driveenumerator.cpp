@@ -39,13 +39,6 @@ private slots:
         QCOMPARE(enumerator->driveRoots[1], QString("E:"));
     }
 
-    void callerCaptionsAreReplacedNotExtended() {
-        drives.insertDisc("D:", "MOVIE");
-        captions = QStringList{"OLD (D:)", "OLD (E:)", "OLD (F:)"};
-        QCOMPARE(list(), 1);
-        QCOMPARE(captions, QStringList({"MOVIE (D:)"}));
-    }
-
     void fewerDrivesCutTheRootsOff() {
         drives.insertDisc("D:", "A");
         drives.insertDisc("E:", "B");
@@ -70,7 +63,7 @@ private slots:
     }
 
     void noDrivesAtAll() {
-        captions = QStringList{"stale"};
+        captions = QStringList{"stale"}; // the caller's list is replaced, not extended
         QCOMPARE(list(), 0);
         QVERIFY(captions.isEmpty());
         QVERIFY(enumerator->driveRoots.isEmpty());

@@ -60,24 +60,12 @@ private slots:
         QFile::remove(file);
     }
 
-    void firstStartCreatesDefaultFile() {
-        QCOMPARE(file, folder.path() + QStringLiteral("/Config.cfg"));
-        Settings record = Sentinel;
-        QVERIFY(!SettingsFile::read(file, record));
-        QCOMPARE(record, Sentinel);
-
-        QVERIFY(SettingsFile::recover(file, record));
-        QCOMPARE(record, make(0, QDir::homePath() + u'/', "IMG_", 0, 5000, "English.ini"));
-        QCOMPARE(record, Settings::defaults());
-        QCOMPARE(readFile(file), defaultFile());
-        Settings again = Sentinel;
-        QVERIFY(SettingsFile::read(file, again));
-        QCOMPARE(again, Settings::defaults());
-    }
-
+    // A missing or damaged file fails to read and is replaced by the default file, which then
+    // reads as the defaults.
     void damagedFileIsReplaced_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("empty file") << QByteArray();
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        QTest::newRow("no file (first start)") << QByteArray();
+        QTest::newRow("empty file") << QByteArray("");
         QTest::newRow("five lines") << QByteArray("1\r\n/p\r\nA\r\n1\r\n2000\r\n");
         QTest::newRow("format 300") << QByteArray("300\r\n/p\r\nA\r\n1\r\n2000\r\nx.ini\r\n");
         QTest::newRow("prompt flag 256") << QByteArray("0\r\n/p\r\nA\r\n256\r\n2000\r\nx.ini\r\n");
@@ -86,13 +74,18 @@ private slots:
     }
     void damagedFileIsReplaced() {
         QFETCH(QByteArray, content);
-        QVERIFY(writeFile(file, content));
+        QCOMPARE(file, folder.path() + QStringLiteral("/Config.cfg"));
+        if (!content.isNull())
+            QVERIFY(writeFile(file, content));
         Settings record = Sentinel;
         QVERIFY(!SettingsFile::read(file, record));
         QCOMPARE(record, Sentinel);
         QVERIFY(SettingsFile::recover(file, record));
         QCOMPARE(record, Settings::defaults());
         QCOMPARE(readFile(file), defaultFile());
+        Settings again = Sentinel;
+        QVERIFY(SettingsFile::read(file, again));
+        QCOMPARE(again, Settings::defaults());
     }
 
     void readValues_data() {

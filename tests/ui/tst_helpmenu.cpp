@@ -73,6 +73,7 @@ private slots:
                  message ? QList<Box>{errorBox("Can't find the help file.")} : QList<Box>());
         QVERIFY(desktop.startedPrograms.isEmpty());
     }
+
     void helpMessageFollowsTheLanguage() {
         MainFormHarness h;
         MainForm& form = h.start();
@@ -86,6 +87,7 @@ private slots:
         QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Hilfedatei nicht gefunden."));
         QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Fehler"));
     }
+
     void checkUpdates_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("desktopSucceeds");
@@ -121,6 +123,7 @@ private slots:
                  message ? QList<Box>{errorBox("Can't run the updates checker.")} : QList<Box>());
         QVERIFY(desktop.openedUrls.isEmpty());
     }
+
     void updateCheckerReallyStarts() {
         MainFormHarness h;
         MainForm& form = h.start();
@@ -142,6 +145,7 @@ private slots:
         QCOMPARE(QDir(QString::fromLocal8Bit(lines[1])).canonicalPath(),
                  QDir::current().canonicalPath());
     }
+
     void menuEntriesRunTheirHandlers() {
         MainFormHarness h;
         MainForm& form = h.start();

@@ -49,6 +49,7 @@ private slots:
         previousCurrent = QDir::currentPath();
         QDir::setCurrent(currentDir->path());
     }
+
     void cleanup() {
         QDir::setCurrent(previousCurrent);
         currentDir.reset();
@@ -65,6 +66,7 @@ private slots:
         QCOMPARE(dialog->OKButton->text(), QStringLiteral("&OK"));
         QCOMPARE(dialog->languageLabel->text(), QStringLiteral("Select Language:"));
     }
+
     void confirmWhilePlayingAndYesReloads() {
         MainFormHarness h;
         MainForm& f = h.start();
@@ -73,6 +75,11 @@ private slots:
         h.engine.calls.clear();
         h.sleeps.clear();
         h.boxes.answers = {MessageBoxes::Answer::Yes};
+        const QString config = h.programDir.filePath(QStringLiteral("Config.cfg"));
+        QByteArray savedBeforeQuestion;
+        h.boxes.onShow = [&](const ScriptedMessageBoxes::Box&) {
+            savedBeforeQuestion = readFile(config);
+        };
 
         QVERIFY(runOptions(f, [](OptionsDialog& d) {
             d.snapshotPrefix->setText(QStringLiteral("SHOT"));
@@ -80,8 +87,12 @@ private slots:
             clickOk(d);
         }));
 
-        QCOMPARE(h.boxes.shown.size(), 1);
-        QCOMPARE(h.boxes.shown[0].buttons, MessageBoxes::Buttons::YesNo);
+        const ScriptedMessageBoxes::Box question{
+            QStringLiteral(
+                "Some changes need the video to be reloaded. Do you want to reload the video?"),
+            QStringLiteral("Warning"), MessageBoxes::Icon::Question, MessageBoxes::Buttons::YesNo};
+        QCOMPARE(h.boxes.shown, QList<ScriptedMessageBoxes::Box>{question});
+        QCOMPARE(savedBeforeQuestion.left(5), QByteArray(" 1 \r\n"));
         QCOMPARE(h.engine.calls,
                  (QStringList{"stop", "playlistClear", "playlistClear", "addTarget", "play"}));
         QCOMPARE(h.engine.lastTarget, QStringLiteral("D:"));
@@ -95,9 +106,8 @@ private slots:
         QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
         QVERIFY(!f.logoHide->isHidden());
         QVERIFY(h.sleeps.contains(500));
-        QCOMPARE(readFile(h.programDir.filePath(QStringLiteral("Config.cfg"))).left(5),
-                 QByteArray(" 1 \r\n"));
     }
+
     void answeringNoReloadsNothing() {
         MainFormHarness h;
         MainForm& f = h.start();
@@ -109,7 +119,7 @@ private slots:
         h.tick();
         QVERIFY(f.logoHide->isHidden());
 
-        // Later, the same (kept) dialog confirmed again and No answered.
+        // Later, the same (kept) dialog confirmed again and No answered: the earlier result goes.
         h.engine.calls.clear();
         h.boxes.shown.clear();
         h.boxes.answers = {MessageBoxes::Answer::No};
@@ -124,6 +134,7 @@ private slots:
         // The options are rebuilt all the same, ready for the next disc.
         QCOMPARE(f.engineOptions.value(0), QStringLiteral("snapshot-prefix=NEXT"));
     }
+
     void noQuestionWithoutDiscOrWhileCoverShown() {
         MainFormHarness h;
         MainForm& f = h.start();
@@ -141,6 +152,7 @@ private slots:
         QVERIFY(f.optionsDialog()->tag.isEmpty());
         QVERIFY(h.engine.calls.isEmpty());
     }
+
     void cancelKeepsSettingsAndRecreatesDialog() {
         MainFormHarness h;
         MainForm& f = h.start();
@@ -185,6 +197,7 @@ private slots:
         QVERIFY(!first);
         QCOMPARE(f.optionsDialog(), second);
     }
+
     void languageChangesEveryWindowAtOnce() {
         MainFormHarness h;
         QVERIFY(writeFile(h.programDir.filePath(QStringLiteral("Lang/English.ini")),
@@ -209,6 +222,7 @@ private slots:
         QCOMPARE(f.timedSnapshotsDialog()->windowTitle(), QStringLiteral("Serienbilder"));
         QCOMPARE(f.timedSnapshotsDialog()->OKButton->text(), QStringLiteral("&Ja"));
     }
+
     void closingTheMainWindowUnloadsTheDialog() {
         MainFormHarness h;
         MainForm& f = h.start();
