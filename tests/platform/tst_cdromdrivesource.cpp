@@ -1,8 +1,7 @@
 #include "platform/posix/CdromDriveSource.h"
+#include "support/TestFiles.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -26,12 +25,6 @@ QByteArray infoText(const QByteArray& names) {
            "Can close tray:\t\t1\t1\n";
 }
 
-bool writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(content) == content.size();
-}
-
 } // namespace
 
 class TestCdromDriveSource : public QObject {
@@ -46,7 +39,6 @@ class TestCdromDriveSource : public QObject {
     // Authors a small ISO image; an empty label gives a disc without one.
     bool makeIso(const QString& path, const QString& label) {
         const QString content = dir_.filePath("content");
-        QDir().mkpath(content + "/VIDEO_TS");
         writeFile(content + "/VIDEO_TS/README.TXT", "still frames\n");
         QProcess process;
         process.start(genisoimage_, {"-quiet", "-udf", "-V", label, "-o", path, content});
@@ -66,7 +58,6 @@ private slots:
         QTest::addColumn<QByteArray>("row");
         QTest::addColumn<QStringList>("devices");
         QTest::newRow("kernel order") << QByteArray("sr1\tsr0") << QStringList{"sr0", "sr1"};
-        QTest::newRow("single") << QByteArray("sr0") << QStringList{"sr0"};
         QTest::newRow("numbers compare by value")
             << QByteArray("sr10\tsr2\tsr1") << QStringList{"sr1", "sr2", "sr10"};
         QTest::newRow("blanks and tabs")
@@ -97,7 +88,6 @@ private slots:
         QTest::newRow("absent file") << "absent" << QByteArray();
         QTest::newRow("unreadable (a folder)") << "folder" << QByteArray();
         QTest::newRow("no drive row") << "norow" << QByteArray("CD-ROM information\n\n");
-        QTest::newRow("empty file") << "empty" << QByteArray("");
         QTest::newRow("row name only as a value")
             << "value" << QByteArray("names:\tdrive name: sr0\n");
     }
@@ -141,11 +131,11 @@ private slots:
         // sr1 has no device node at all.
         QVERIFY(writeFile(infoPath(), infoText("sr4\tsr3\tsr2\tsr1\tsr0")));
         CdromDriveSource source(infoPath(), devices_);
-        QCOMPARE(source.cdDrives(), QStringList({"D:", "E:", "F:", "G:", "H:"}));
-
+        // Read before any listing: the source finds the drive itself.
         QString label;
         QVERIFY(source.volumeLabel("D:", &label));
         QCOMPARE(label, QString("MOVIE"));
+        QCOMPARE(source.cdDrives(), QStringList({"D:", "E:", "F:", "G:", "H:"}));
         QVERIFY(source.volumeLabel("d:", &label));
         QCOMPARE(label, QString("MOVIE"));
 
@@ -160,17 +150,6 @@ private slots:
         QVERIFY(!source.volumeLabel("D", &label));
         QVERIFY(!source.volumeLabel("", &label));
         QVERIFY(source.mediaPath("I:").isEmpty());
-    }
-
-    void labelIsReadWithoutAnEarlierListing() {
-        if (genisoimage_.isEmpty())
-            QSKIP("genisoimage is not installed");
-        QVERIFY(makeIso(devices_ + "/sr0", "FIRST"));
-        QVERIFY(writeFile(infoPath(), infoText("sr0")));
-        CdromDriveSource source(infoPath(), devices_);
-        QString label;
-        QVERIFY(source.volumeLabel("D:", &label));
-        QCOMPARE(label, QString("FIRST"));
     }
 
     void aDeviceThatWouldBlockIsNoDisc() {

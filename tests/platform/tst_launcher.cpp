@@ -2,79 +2,55 @@
 #include "platform/Launcher.h"
 
 #include "support/RecordingLauncher.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 class LauncherTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
+    void openDocument_data() {
+        // "@" in a target is replaced by a temporary folder.
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("present");  // file to create first, empty for none
+        QTest::addColumn<QString>("expected"); // URL the desktop gets, empty when it is not asked
+        QTest::newRow("web link as given")
+            << "https://stillbeck.example.org/help?page=1#top" << QString()
+            << "https://stillbeck.example.org/help?page=1#top";
+        QTest::newRow("present file") << "@/English.html"
+                                      << "English.html"
+                                      << "file://@/English.html";
+        QTest::newRow("file name that looks like a URL") << "@/How to #1?.html"
+                                                         << "How to #1?.html"
+                                                         << "file://@/How%20to%20%231%3F.html";
+        QTest::newRow("missing file") << "@/English.html" << QString() << QString();
+        QTest::newRow("file URL to a present file") << "file://@/Deutsch.html"
+                                                    << "Deutsch.html"
+                                                    << "file://@/Deutsch.html";
+        QTest::newRow("file URL to a missing file")
+            << "file://@/Deutsch.html" << QString() << QString();
+        QTest::newRow("nothing") << QString() << QString() << QString();
+    }
+    void openDocument() {
+        QFETCH(QString, target);
+        QFETCH(QString, present);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        target.replace(QLatin1Char('@'), dir.path());
+        expected.replace(QLatin1Char('@'), dir.path());
+        if (!present.isEmpty())
+            QVERIFY(writeFile(dir.filePath(present), "<html></html>"));
 
-    void openDocument_data();
-    void openDocument();
+        RecordingLauncher desktop;
+        const bool opened = platform::openDocument(target);
 
-private:
-    void writeFile(const QString& name);
-    std::unique_ptr<QTemporaryDir> dir;
+        QCOMPARE(opened, !expected.isEmpty());
+        QCOMPARE(desktop.openedUrls,
+                 expected.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(expected)});
+        QVERIFY(desktop.startedPrograms.isEmpty());
+    }
 };
-
-void LauncherTest::init() {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-}
-
-void LauncherTest::writeFile(const QString& name) {
-    QFile file(dir->filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<html></html>");
-}
-
-void LauncherTest::openDocument_data() {
-    // "@" in a target is replaced by the temporary folder.
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("present");  // file to create first, empty for none
-    QTest::addColumn<QString>("expected"); // URL the desktop gets, empty when it is not asked
-    QTest::newRow("web link as given")
-        << "https://stillbeck.example.org/help?page=1#top" << QString()
-        << "https://stillbeck.example.org/help?page=1#top";
-    QTest::newRow("mail link as given") << "mailto:support@stillbeck.example.org" << QString()
-                                        << "mailto:support@stillbeck.example.org";
-    QTest::newRow("present file") << "@/English.html"
-                                  << "English.html"
-                                  << "file://@/English.html";
-    QTest::newRow("file name that looks like a URL") << "@/How to #1?.html"
-                                                     << "How to #1?.html"
-                                                     << "file://@/How%20to%20%231%3F.html";
-    QTest::newRow("missing file") << "@/English.html" << QString() << QString();
-    QTest::newRow("file URL to a present file") << "file://@/Deutsch.html"
-                                                << "Deutsch.html"
-                                                << "file://@/Deutsch.html";
-    QTest::newRow("file URL to a missing file")
-        << "file://@/Deutsch.html" << QString() << QString();
-    QTest::newRow("nothing") << QString() << QString() << QString();
-}
-
-void LauncherTest::openDocument() {
-    QFETCH(QString, target);
-    QFETCH(QString, present);
-    QFETCH(QString, expected);
-    const QString root = dir->path();
-    target.replace(QLatin1Char('@'), root);
-    expected.replace(QLatin1Char('@'), root);
-    if (!present.isEmpty())
-        writeFile(present);
-
-    RecordingLauncher desktop;
-    const bool opened = platform::openDocument(target);
-
-    QCOMPARE(opened, !expected.isEmpty());
-    QCOMPARE(desktop.openedUrls, expected.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(expected)});
-    QVERIFY(desktop.startedPrograms.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(LauncherTest)
 #include "tst_launcher.moc"

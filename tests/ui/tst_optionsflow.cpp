@@ -3,61 +3,35 @@
 #include "MainFormHarness.h"
 
 #include "playback/EngineOptions.h"
+#include "support/ModalRun.h"
+#include "support/TestFiles.h"
 #include "ui/OptionsDialog.h"
 #include "ui/TimedSnapshotsDialog.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
 // Runs the options command; script acts in the dialog once it is up. False when the dialog
 // did not come up or had to be forced shut.
 bool runOptions(MainForm& form, const std::function<void(OptionsDialog&)>& script) {
-    QPointer<OptionsDialog> dialog = form.optionsDialog();
     bool acted = false;
-    bool forced = false;
-    QTimer::singleShot(0, dialog, [&] {
-        if (!QTest::qWaitForWindowActive(dialog))
-            return;
-        acted = true;
-        script(*dialog);
-    });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        if (dialog && dialog->isVisible()) {
-            forced = true;
-            dialog->hide();
-        }
-    });
-    watchdog.start(5000);
-    form.optionsMenuCommand_Click();
-    watchdog.stop();
-    return acted && !forced;
+    const ModalRun run = runModal([&] { form.optionsMenuCommand_Click(); },
+                                  [&](QWidget& modal) {
+                                      if (auto* dialog = qobject_cast<OptionsDialog*>(&modal)) {
+                                          acted = true;
+                                          script(*dialog);
+                                      }
+                                  });
+    return acted && !run.forcedClosed;
 }
 
 void clickOk(OptionsDialog& dialog) {
@@ -69,229 +43,201 @@ void clickOk(OptionsDialog& dialog) {
 class OptionsFlowTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() {
+        // The prefix check makes its test file in the current folder.
+        currentDir = std::make_unique<QTemporaryDir>();
+        previousCurrent = QDir::currentPath();
+        QDir::setCurrent(currentDir->path());
+    }
 
-    void createdHiddenAtStartWithCaptions();
-    void confirmWhilePlayingAndYesReloads();
-    void answeringNoReloadsNothing();
-    void noQuestionWithoutDisc();
-    void noQuestionWhileCoverShown();
-    void cancelKeepsSettingsAndRecreatesDialog();
-    void languageChangesEveryWindowAtOnce();
-    void closingTheMainWindowUnloadsTheDialog();
+    void cleanup() {
+        QDir::setCurrent(previousCurrent);
+        currentDir.reset();
+    }
+
+    void createdHiddenAtStartWithCaptions() {
+        MainFormHarness h;
+        MainForm& f = h.start();
+        OptionsDialog* dialog = f.optionsDialog();
+        QVERIFY(dialog->isHidden());
+        QCOMPARE(f.optionsDialog(), dialog);
+        QCOMPARE(dialog->snapshotPath->text(), Settings::current().snapshotsPath);
+        // Captions without any pack: the built-in texts, not the design ones.
+        QCOMPARE(dialog->OKButton->text(), QStringLiteral("&OK"));
+        QCOMPARE(dialog->languageLabel->text(), QStringLiteral("Select Language:"));
+    }
+
+    void confirmWhilePlayingAndYesReloads() {
+        MainFormHarness h;
+        MainForm& f = h.start();
+        h.openMovie();
+        QVERIFY(f.logoHide->isHidden());
+        h.engine.calls.clear();
+        h.sleeps.clear();
+        h.boxes.answers = {MessageBoxes::Answer::Yes};
+        const QString config = h.programDir.filePath(QStringLiteral("Config.cfg"));
+        QByteArray savedBeforeQuestion;
+        h.boxes.onShow = [&](const ScriptedMessageBoxes::Box&) {
+            savedBeforeQuestion = readFile(config);
+        };
+
+        QVERIFY(runOptions(f, [](OptionsDialog& d) {
+            d.snapshotPrefix->setText(QStringLiteral("SHOT"));
+            d.imageFormats->setCurrentIndex(1);
+            clickOk(d);
+        }));
+
+        const ScriptedMessageBoxes::Box question{
+            QStringLiteral(
+                "Some changes need the video to be reloaded. Do you want to reload the video?"),
+            QStringLiteral("Warning"), MessageBoxes::Icon::Question, MessageBoxes::Buttons::YesNo};
+        QCOMPARE(h.boxes.shown, QList<ScriptedMessageBoxes::Box>{question});
+        QCOMPARE(savedBeforeQuestion.left(5), QByteArray(" 1 \r\n"));
+        QCOMPARE(h.engine.calls,
+                 (QStringList{"stop", "playlistClear", "playlistClear", "addTarget", "play"}));
+        QCOMPARE(h.engine.lastTarget, QStringLiteral("D:"));
+        const QStringList expected{QStringLiteral("snapshot-prefix=SHOT"),
+                                   snapshotPathOption(Settings::current(), QStringLiteral("MOVIE")),
+                                   QStringLiteral("snapshot-format=JPG"),
+                                   QStringLiteral("snapshot-sequential"),
+                                   QStringLiteral("no-snapshot-preview")};
+        QCOMPARE(h.engine.lastOptions, expected);
+        QCOMPARE(f.engineOptions, expected);
+        QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+        QVERIFY(!f.logoHide->isHidden());
+        QVERIFY(h.sleeps.contains(500));
+    }
+
+    void answeringNoReloadsNothing() {
+        MainFormHarness h;
+        MainForm& f = h.start();
+        h.openMovie();
+        h.boxes.answers = {MessageBoxes::Answer::Yes};
+        QVERIFY(runOptions(f, clickOk));
+        QCOMPARE(f.optionsDialog()->tag, QStringLiteral("Reload"));
+        h.engine.loadTitle();
+        h.tick();
+        QVERIFY(f.logoHide->isHidden());
+
+        // Later, the same (kept) dialog confirmed again and No answered: the earlier result goes.
+        h.engine.calls.clear();
+        h.boxes.shown.clear();
+        h.boxes.answers = {MessageBoxes::Answer::No};
+        QVERIFY(runOptions(f, [](OptionsDialog& d) {
+            d.snapshotPrefix->setText(QStringLiteral("NEXT"));
+            clickOk(d);
+        }));
+        QCOMPARE(h.boxes.shown.size(), 1);
+        QVERIFY(f.optionsDialog()->tag.isEmpty());
+        QVERIFY(h.engine.calls.isEmpty());
+        QVERIFY(h.engine.isPlaying);
+        // The options are rebuilt all the same, ready for the next disc.
+        QCOMPARE(f.engineOptions.value(0), QStringLiteral("snapshot-prefix=NEXT"));
+    }
+
+    void noQuestionWithoutDiscOrWhileCoverShown() {
+        MainFormHarness h;
+        MainForm& f = h.start();
+        QVERIFY(runOptions(f, clickOk));
+        QVERIFY(h.boxes.shown.isEmpty());
+
+        h.openMovie();
+        f.stopButton_Click();
+        h.tick();
+        QVERIFY(!f.logoHide->isHidden());
+        QCOMPARE(f.currentDrive, QStringLiteral("D:"));
+        h.engine.calls.clear();
+        QVERIFY(runOptions(f, clickOk));
+        QVERIFY(h.boxes.shown.isEmpty());
+        QVERIFY(f.optionsDialog()->tag.isEmpty());
+        QVERIFY(h.engine.calls.isEmpty());
+    }
+
+    void cancelKeepsSettingsAndRecreatesDialog() {
+        MainFormHarness h;
+        MainForm& f = h.start();
+        h.openMovie();
+        // A confirmation with a reload first, so that an old result could linger.
+        h.boxes.answers = {MessageBoxes::Answer::Yes};
+        QVERIFY(runOptions(f, clickOk));
+        h.engine.loadTitle();
+        h.tick();
+
+        const QString config = h.programDir.filePath(QStringLiteral("Config.cfg"));
+        const QByteArray savedBefore = readFile(config);
+        // Changed in memory by the interval prompt after the dialog was made.
+        Settings::current().snapshotInterval = 7000;
+        const Settings before = Settings::current();
+        QPointer<OptionsDialog> first = f.optionsDialog();
+        h.engine.calls.clear();
+        h.boxes.shown.clear();
+
+        QVERIFY(runOptions(f, [](OptionsDialog& d) {
+            d.snapshotPrefix->setText(QStringLiteral("GONE"));
+            d.imageFormats->setCurrentIndex(1);
+            QTest::mouseClick(d.CancelButton, Qt::LeftButton);
+        }));
+
+        QVERIFY(Settings::current() == before);
+        QCOMPARE(readFile(config), savedBefore);
+        QVERIFY(h.boxes.shown.isEmpty());
+        QVERIFY(h.engine.calls.isEmpty());
+        QCOMPARE(f.engineOptions.value(0), QStringLiteral("snapshot-prefix=IMG_"));
+
+        // A new dialog, made from the settings as they are now, with its captions.
+        OptionsDialog* second = f.optionsDialog();
+        QVERIFY(second != first.data());
+        QVERIFY(second->isHidden());
+        QVERIFY(second->tag.isEmpty());
+        QCOMPARE(second->snapshotPrefix->text(), QStringLiteral("IMG_"));
+        QCOMPARE(second->imageFormats->currentIndex(), 0);
+        QCOMPARE(second->milliseconds->text(), QStringLiteral("7000"));
+        QCOMPARE(second->OKButton->text(), QStringLiteral("&OK"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!first);
+        QCOMPARE(f.optionsDialog(), second);
+    }
+
+    void languageChangesEveryWindowAtOnce() {
+        MainFormHarness h;
+        QVERIFY(writeFile(h.programDir.filePath(QStringLiteral("Lang/English.ini")),
+                          "[Stillbeck Language Pack]\r\n10=&File\r\n"));
+        QVERIFY(writeFile(h.programDir.filePath(QStringLiteral("Lang/Deutsch.ini")),
+                          "[Stillbeck Language Pack]\r\n03=&Ja\r\n10=&Datei\r\n70=Optionen\r\n"
+                          "90=Serienbilder\r\n"));
+        MainForm& f = h.start();
+        QVERIFY(runOptions(f, [](OptionsDialog& d) {
+            d.availableLanguages->setCurrentIndex(d.availableLanguages->findText("Deutsch"));
+            clickOk(d);
+        }));
+
+        QVERIFY(readFile(h.programDir.filePath(QStringLiteral("Config.cfg")))
+                    .endsWith("\r\nDeutsch.ini\r\n"));
+        QCOMPARE(f.fileMenu->title(), QStringLiteral("&Datei"));
+        OptionsDialog* dialog = f.optionsDialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Optionen"));
+        QCOMPARE(dialog->OKButton->text(), QStringLiteral("&Ja"));
+        // Missing from the pack: the built-in text.
+        QCOMPARE(dialog->millisecondsLabel->text(), QStringLiteral("milliseconds."));
+        QCOMPARE(f.timedSnapshotsDialog()->windowTitle(), QStringLiteral("Serienbilder"));
+        QCOMPARE(f.timedSnapshotsDialog()->OKButton->text(), QStringLiteral("&Ja"));
+    }
+
+    void closingTheMainWindowUnloadsTheDialog() {
+        MainFormHarness h;
+        MainForm& f = h.start();
+        QPointer<OptionsDialog> dialog = f.optionsDialog();
+        f.exitCommand_Click();
+        QCOMPARE(h.endProcessCalls, 1);
+        QVERIFY(!dialog || dialog->isUnloaded());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!dialog);
+    }
 
 private:
     QString previousCurrent;
     std::unique_ptr<QTemporaryDir> currentDir;
 };
-
-void OptionsFlowTest::init() {
-    // The prefix check makes its test file in the current folder.
-    currentDir = std::make_unique<QTemporaryDir>();
-    previousCurrent = QDir::currentPath();
-    QDir::setCurrent(currentDir->path());
-}
-
-void OptionsFlowTest::cleanup() {
-    QDir::setCurrent(previousCurrent);
-    currentDir.reset();
-}
-
-void OptionsFlowTest::createdHiddenAtStartWithCaptions() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    OptionsDialog* dialog = f.optionsDialog();
-    QVERIFY(dialog->isHidden());
-    QCOMPARE(f.optionsDialog(), dialog);
-    QCOMPARE(dialog->snapshotPath->text(), Settings::current().snapshotsPath);
-    // Captions without any pack: the built-in texts, not the design ones.
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Options"));
-    QCOMPARE(dialog->OKButton->text(), QStringLiteral("&OK"));
-    QCOMPARE(dialog->CancelButton->text(), QStringLiteral("&Cancel"));
-    QCOMPARE(dialog->languageFrame->title(), QStringLiteral("Language"));
-    QCOMPARE(dialog->languageLabel->text(), QStringLiteral("Select Language:"));
-    QCOMPARE(dialog->snapshotsFrame->title(), QStringLiteral("Snapshots"));
-    QCOMPARE(dialog->imageFormatLabel->text(), QStringLiteral("Image Format:"));
-    QCOMPARE(dialog->snapshotsPathLabel->text(), QStringLiteral("Snapshots Path:"));
-    QCOMPARE(dialog->snapshotsBrowse->text(), QStringLiteral("&Browse..."));
-    QCOMPARE(dialog->prefixLabel->text(), QStringLiteral("Snapshot Prefix:"));
-    QCOMPARE(dialog->inputBoxCheck->text(),
-             QStringLiteral("Do not show \"Timed Snapshot\"input box again"));
-    QCOMPARE(dialog->valueTitle->text(), QStringLiteral("Use this value instead:"));
-    QCOMPARE(dialog->millisecondsLabel->text(), QStringLiteral("milliseconds."));
-}
-
-void OptionsFlowTest::confirmWhilePlayingAndYesReloads() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    h.openMovie();
-    QVERIFY(f.logoHide->isHidden());
-    h.engine.calls.clear();
-    h.sleeps.clear();
-    h.boxes.answers = {MessageBoxes::Answer::Yes};
-
-    QVERIFY(runOptions(f, [](OptionsDialog& d) {
-        d.snapshotPrefix->setText(QStringLiteral("SHOT"));
-        d.imageFormats->setCurrentIndex(1);
-        clickOk(d);
-    }));
-
-    QCOMPARE(h.boxes.shown.size(), 1);
-    QCOMPARE(h.boxes.shown[0].buttons, MessageBoxes::Buttons::YesNo);
-    QCOMPARE(h.engine.calls,
-             (QStringList{"stop", "playlistClear", "playlistClear", "addTarget", "play"}));
-    QCOMPARE(h.engine.lastTarget, QStringLiteral("D:"));
-    const QStringList expected{QStringLiteral("snapshot-prefix=SHOT"),
-                               snapshotPathOption(Settings::current(), QStringLiteral("MOVIE")),
-                               QStringLiteral("snapshot-format=JPG"),
-                               QStringLiteral("snapshot-sequential"),
-                               QStringLiteral("no-snapshot-preview")};
-    QCOMPARE(h.engine.lastOptions, expected);
-    QCOMPARE(f.engineOptions, expected);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
-    QVERIFY(!f.logoHide->isHidden());
-    QVERIFY(h.sleeps.contains(500));
-    QCOMPARE(readAll(h.programDir.filePath(QStringLiteral("Config.cfg"))).left(5),
-             QByteArray(" 1 \r\n"));
-}
-
-void OptionsFlowTest::answeringNoReloadsNothing() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    h.openMovie();
-    h.boxes.answers = {MessageBoxes::Answer::Yes};
-    QVERIFY(runOptions(f, clickOk));
-    QCOMPARE(f.optionsDialog()->tag, QStringLiteral("Reload"));
-    h.engine.loadTitle();
-    h.tick();
-    QVERIFY(f.logoHide->isHidden());
-
-    // Later, the same (kept) dialog confirmed again and No answered.
-    h.engine.calls.clear();
-    h.boxes.shown.clear();
-    h.boxes.answers = {MessageBoxes::Answer::No};
-    QVERIFY(runOptions(f, [](OptionsDialog& d) {
-        d.snapshotPrefix->setText(QStringLiteral("NEXT"));
-        clickOk(d);
-    }));
-    QCOMPARE(h.boxes.shown.size(), 1);
-    QVERIFY(f.optionsDialog()->tag.isEmpty());
-    QVERIFY(h.engine.calls.isEmpty());
-    QVERIFY(h.engine.isPlaying);
-    // The options are rebuilt all the same, ready for the next disc.
-    QCOMPARE(f.engineOptions.value(0), QStringLiteral("snapshot-prefix=NEXT"));
-}
-
-void OptionsFlowTest::noQuestionWithoutDisc() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    QVERIFY(runOptions(f, clickOk));
-    QVERIFY(h.boxes.shown.isEmpty());
-    QVERIFY(f.optionsDialog()->tag.isEmpty());
-    QVERIFY(h.engine.calls.isEmpty());
-}
-
-void OptionsFlowTest::noQuestionWhileCoverShown() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    h.openMovie();
-    f.stopButton_Click();
-    h.tick();
-    QVERIFY(!f.logoHide->isHidden());
-    QCOMPARE(f.currentDrive, QStringLiteral("D:"));
-    h.engine.calls.clear();
-    QVERIFY(runOptions(f, clickOk));
-    QVERIFY(h.boxes.shown.isEmpty());
-    QVERIFY(h.engine.calls.isEmpty());
-}
-
-void OptionsFlowTest::cancelKeepsSettingsAndRecreatesDialog() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    h.openMovie();
-    // A confirmation with a reload first, so that an old result could linger.
-    h.boxes.answers = {MessageBoxes::Answer::Yes};
-    QVERIFY(runOptions(f, clickOk));
-    h.engine.loadTitle();
-    h.tick();
-
-    const QString config = h.programDir.filePath(QStringLiteral("Config.cfg"));
-    const QByteArray savedBefore = readAll(config);
-    // Changed in memory by the interval prompt after the dialog was made.
-    Settings::current().snapshotInterval = 7000;
-    const Settings before = Settings::current();
-    QPointer<OptionsDialog> first = f.optionsDialog();
-    QCOMPARE(first->milliseconds->text(), QStringLiteral("5000"));
-    h.engine.calls.clear();
-    h.boxes.shown.clear();
-
-    QVERIFY(runOptions(f, [](OptionsDialog& d) {
-        d.snapshotPrefix->setText(QStringLiteral("GONE"));
-        d.imageFormats->setCurrentIndex(1);
-        QTest::mouseClick(d.CancelButton, Qt::LeftButton);
-    }));
-
-    QVERIFY(Settings::current() == before);
-    QCOMPARE(readAll(config), savedBefore);
-    QVERIFY(h.boxes.shown.isEmpty());
-    QVERIFY(h.engine.calls.isEmpty());
-    QCOMPARE(f.engineOptions.value(0), QStringLiteral("snapshot-prefix=IMG_"));
-
-    OptionsDialog* second = f.optionsDialog();
-    QVERIFY(second != first.data());
-    QVERIFY(second->isHidden());
-    QVERIFY(second->tag.isEmpty());
-    QCOMPARE(second->snapshotPrefix->text(), QStringLiteral("IMG_"));
-    QCOMPARE(second->imageFormats->currentIndex(), 0);
-    QCOMPARE(second->milliseconds->text(), QStringLiteral("7000"));
-    QCOMPARE(second->OKButton->text(), QStringLiteral("&OK"));
-    QCOMPARE(second->windowTitle(), QStringLiteral("Options"));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!first);
-    QCOMPARE(f.optionsDialog(), second);
-}
-
-void OptionsFlowTest::languageChangesEveryWindowAtOnce() {
-    MainFormHarness h;
-    QDir(h.programDir.path()).mkpath(QStringLiteral("Lang"));
-    QVERIFY(writeFile(h.programDir.filePath(QStringLiteral("Lang/English.ini")),
-                      "[Stillbeck Language Pack]\r\n10=&File\r\n"));
-    QVERIFY(writeFile(h.programDir.filePath(QStringLiteral("Lang/Deutsch.ini")),
-                      "[Stillbeck Language Pack]\r\n03=&Ja\r\n10=&Datei\r\n70=Optionen\r\n"
-                      "72=Sprache:\r\n90=Serienbilder\r\n"));
-    MainForm& f = h.start();
-    QCOMPARE(f.optionsDialog()->availableLanguages->currentText(), QStringLiteral("English"));
-
-    QVERIFY(runOptions(f, [](OptionsDialog& d) {
-        d.availableLanguages->setCurrentIndex(d.availableLanguages->findText("Deutsch"));
-        clickOk(d);
-    }));
-
-    QCOMPARE(Settings::current().languageFile, QStringLiteral("Deutsch.ini"));
-    QVERIFY(readAll(h.programDir.filePath(QStringLiteral("Config.cfg")))
-                .endsWith("\r\nDeutsch.ini\r\n"));
-    QCOMPARE(f.fileMenu->title(), QStringLiteral("&Datei"));
-    OptionsDialog* dialog = f.optionsDialog();
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Optionen"));
-    QCOMPARE(dialog->languageLabel->text(), QStringLiteral("Sprache:"));
-    QCOMPARE(dialog->OKButton->text(), QStringLiteral("&Ja"));
-    // Missing from the pack: the built-in text.
-    QCOMPARE(dialog->millisecondsLabel->text(), QStringLiteral("milliseconds."));
-    QCOMPARE(f.timedSnapshotsDialog()->windowTitle(), QStringLiteral("Serienbilder"));
-    QCOMPARE(f.timedSnapshotsDialog()->OKButton->text(), QStringLiteral("&Ja"));
-}
-
-void OptionsFlowTest::closingTheMainWindowUnloadsTheDialog() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    QPointer<OptionsDialog> dialog = f.optionsDialog();
-    f.exitCommand_Click();
-    QCOMPARE(h.endProcessCalls, 1);
-    QVERIFY(!dialog || dialog->isUnloaded());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!dialog);
-}
 
 QTEST_MAIN(OptionsFlowTest)
 #include "tst_optionsflow.moc"
