@@ -28,4 +28,6 @@ void InstanceLock::create() {
     lock_->tryLock(0);
 }
 
-bool InstanceLock::held() const { return lock_ && lock_->isLocked(); }
+bool InstanceLock::held() const {
+    return lock_ && lock_->isLocked();
+}

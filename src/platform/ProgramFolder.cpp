@@ -17,8 +17,12 @@ QString programFolder() {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
-void setProgramFolder(const QString& folder) { overriddenFolder() = QDir::toNativeSeparators(folder); }
+void setProgramFolder(const QString& folder) {
+    overriddenFolder() = QDir::toNativeSeparators(folder);
+}
 
-QString programFile(const QString& name) { return programFolder() + QDir::separator() + name; }
+QString programFile(const QString& name) {
+    return programFolder() + QDir::separator() + name;
+}
 
 } // namespace platform

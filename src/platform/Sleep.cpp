@@ -18,6 +18,8 @@ void sleepMs(int ms) {
     QThread::msleep(static_cast<unsigned long>(ms));
 }
 
-void setSleepHook(std::function<void(int)> h) { hook() = std::move(h); }
+void setSleepHook(std::function<void(int)> h) {
+    hook() = std::move(h);
+}
 
 } // namespace platform

@@ -8,9 +8,9 @@
 
 // One decoded video picture.
 struct VideoFrame {
-    QImage image;        // the picture at its coded size (e.g. 720 x 576), Format_RGB32
-    QSize displaySize;   // its size on screen: coded height, width from the display aspect ratio
-    quint64 serial = 0;  // grows by one with every published frame
+    QImage image;       // the picture at its coded size (e.g. 720 x 576), Format_RGB32
+    QSize displaySize;  // its size on screen: coded height, width from the display aspect ratio
+    quint64 serial = 0; // grows by one with every published frame
 };
 
 // Holds the newest video frame. Written by the decoder thread, read by the video area and by the
