@@ -124,6 +124,9 @@ void MainForm::connectHandlers() {
                 (this->*handler)();
         };
     };
+    // The full-screen view is a window of its own: the Edit menu's shortcuts work over it too.
+    for (QAction* command : {snapshotCommand, continuousSnapshots, timedSnapshots, fullScreenMenu})
+        command->setShortcutContext(Qt::ApplicationShortcut);
     connect(snapshotCommand, &QAction::triggered, this,
             whileEditEnabled(&MainForm::snapshotCommand_Click));
     connect(continuousSnapshots, &QAction::triggered, this,

@@ -92,7 +92,7 @@ void MainForm::reloadDisc() {
 
 void MainForm::showLoading() {
     timeElapsed->setText(caption(Caption::Loading));
-    // Starting a disc blocks the window for a moment: show the state before it does.
+    // The waits of the open sequence block the window for a moment: show the state before.
     logoHide->repaint();
     timeElapsed->repaint();
 }
@@ -104,6 +104,9 @@ void MainForm::loadDisc(const QString& target) {
     play();
 }
 
+// Also reached from the position timer when the engine finds, after the open sequence, that the
+// medium cannot be played; emptying the loading text first keeps the ticks that run under the
+// message box from reporting it again.
 void MainForm::reportInvalidDvd() {
     timeElapsed->setText(QString());
     boxes.show(caption(Caption::InvalidDvd), QString::fromLatin1(FixedText::AppTitle),

@@ -37,6 +37,9 @@ public:
 
     // True only while playing (not paused, stopped or idle).
     virtual bool playing() = 0;
+    // True once the medium asked to play turned out not to be playable (no readable
+    // DVD-Video); it may take a slow drive a long time to tell. Cleared by the next load or play.
+    virtual bool failed() { return false; }
     // Fraction of the title: negative while nothing is loaded, 1.0 once its end was reached.
     virtual float position() = 0;
     virtual void setPosition(float position) = 0;

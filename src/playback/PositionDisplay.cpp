@@ -2,6 +2,7 @@
 // in step with the engine, takes continuous snapshots and ends captures at the end of the title.
 #include "app/MainForm.h"
 
+#include "i18n/LanguageReader.h"
 #include "playback/MediaEngine.h"
 #include "playback/TimeFormat.h"
 #include "ui/GlyphButton.h"
@@ -15,13 +16,19 @@ void MainForm::movieTimer_Timer() {
         const float position = engine.position();
         const bool idle = !engine.playing() && position < 0.0f;
         if (idle) {
+            // A disc opens on the engine's own threads: the loading text stays until its title
+            // plays, or until the engine finds it cannot play the medium.
+            const bool loading = timeElapsed->text() == caption(Caption::Loading);
             if (fullScreenButton->isEnabled()) {
                 EnablePlaybackControls(false);
                 movieProgress->setFloatValue(0);
-                timeElapsed->setText(QString());
+                if (!loading)
+                    timeElapsed->setText(QString());
             }
             if (logoHide->isHidden())
                 logoHide->show();
+            if (loading && engine.failed())
+                reportInvalidDvd();
             return;
         }
         if (continuousRunning)

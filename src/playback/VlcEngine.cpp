@@ -2,17 +2,13 @@
 
 #include "capture/SnapshotWriter.h"
 #include "playback/DriveSource.h"
-#include "playback/VideoStage.h"
+#include "playback/VlcVideoSink.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 #include <vlc/vlc.h>
 
@@ -55,125 +51,25 @@ QString driveOfTarget(const QString& target) {
 } // namespace
 
 namespace {
-constexpr int kFramesToAwaitAspect = 25;
+constexpr libvlc_event_type_t kEvents[] = {
+    libvlc_MediaPlayerPlaying,      libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerStopped,      libvlc_MediaPlayerVout,       libvlc_MediaPlayerESAdded,
+    libvlc_MediaPlayerTitleChanged};
 } // namespace
 
-// Receives libVLC's pictures on its video output thread and publishes them to the FrameStore.
-struct VlcEngine::VideoSink {
-    FrameStore* frames = nullptr;
-
-    std::mutex mediaMutex;
-    libvlc_media_t* media = nullptr; // retained; read for the sample aspect ratio
-    std::atomic<bool> aspectKnown{false};
-
-    // Video output thread only.
-    int framesWithoutAspect = 0;
-    unsigned width = 0;
-    unsigned height = 0;
-    QSize displaySize;
-    QImage pending;
-
-    void setMedia(libvlc_media_t* newMedia) {
-        std::lock_guard lock(mediaMutex);
-        if (media)
-            libvlc_media_release(media);
-        media = newMedia;
-        if (media)
-            libvlc_media_retain(media);
-        aspectKnown = false;
-    }
-
-    // Display width from the sample aspect ratio of the media's video track: 720x576 at 16:15
-    // (4:3 PAL) gives 768, at 64:45 (16:9) 1024. Until libVLC knows the ratio the coded size
-    // stands.
-    void updateDisplaySize() {
-        displaySize = QSize(int(width), int(height));
-        std::lock_guard lock(mediaMutex);
-        if (!media)
-            return;
-        libvlc_media_track_t** tracks = nullptr;
-        const unsigned count = libvlc_media_tracks_get(media, &tracks);
-        for (unsigned i = 0; i < count; ++i) {
-            const libvlc_media_track_t* track = tracks[i];
-            if (track->i_type != libvlc_track_video || !track->video)
-                continue;
-            const unsigned num = track->video->i_sar_num;
-            const unsigned den = track->video->i_sar_den;
-            if (num == 0 || den == 0)
-                continue;
-            const int displayWidth = int(std::lround(double(width) * num / den));
-            if (displayWidth > 0) {
-                displaySize = QSize(displayWidth, int(height));
-                aspectKnown = true;
-            }
-            break;
-        }
-        if (count)
-            libvlc_media_tracks_release(tracks, count);
-    }
-
-    static unsigned format(void** opaque, char* chroma, unsigned* width, unsigned* height,
-                           unsigned* pitches, unsigned* lines) {
-        auto* self = static_cast<VideoSink*>(*opaque);
-        std::memcpy(chroma, "RV32", 4);
-        self->width = *width;
-        self->height = *height;
-        pitches[0] = *width * 4;
-        lines[0] = *height;
-        self->aspectKnown = false;
-        self->framesWithoutAspect = 0;
-        self->pending = QImage();
-        return 1;
-    }
-
-    static void cleanup(void* opaque) { static_cast<VideoSink*>(opaque)->pending = QImage(); }
-
-    // Each picture gets its own image: published frames are shared with painters and the
-    // snapshot writer and must never change afterwards.
-    static void* lock(void* opaque, void** planes) {
-        auto* self = static_cast<VideoSink*>(opaque);
-        if (self->pending.isNull())
-            self->pending = QImage(int(self->width), int(self->height), QImage::Format_RGB32);
-        planes[0] = self->pending.bits();
-        return nullptr;
-    }
-
-    static void unlock(void*, void*, void* const*) {}
-
-    // libVLC shows the same picture again while paused (about 15 times a second) and DVDs
-    // repeat pictures in stills: a picture equal to the newest one is not published again, so
-    // the newest frame keeps its serial and the snapshot writer encodes it once.
-    static void display(void* opaque, void*) {
-        auto* self = static_cast<VideoSink*>(opaque);
-        if (self->pending.isNull())
-            return;
-        if (!self->aspectKnown) {
-            self->updateDisplaySize();
-            // libVLC learns the stream's aspect ratio shortly after the first pictures. They are
-            // held back meanwhile, so that neither the screen nor a snapshot shows them at the
-            // wrong width; a stream that never tells has square pixels.
-            if (!self->aspectKnown && ++self->framesWithoutAspect <= kFramesToAwaitAspect)
-                return;
-        }
-        const auto newest = self->frames->latest();
-        if (newest && newest->displaySize == self->displaySize &&
-            newest->image.size() == self->pending.size() &&
-            newest->image.bytesPerLine() == self->pending.bytesPerLine() &&
-            std::memcmp(newest->image.constBits(), self->pending.constBits(),
-                        size_t(self->pending.sizeInBytes())) == 0)
-            return; // the buffer is reused for the next picture
-        self->frames->publish(std::move(self->pending), self->displaySize);
-        self->pending = QImage();
-    }
-};
-
 VlcEngine::VlcEngine(DriveSource* drives, const QStringList& vlcArguments, QObject* parent)
-    : QObject(parent), drives_(drives), sink_(std::make_unique<VideoSink>()) {
+    : QObject(parent), drives_(drives), sink_(std::make_unique<VlcVideoSink>(&frames_)) {
     // The picture goes to our frames only: no title or volume text drawn into it, no decoding
-    // on a graphics card whose pictures would have to be copied back anyway.
-    QStringList arguments{QStringLiteral("--no-video-title-show"), QStringLiteral("--no-osd"),
-                          QStringLiteral("--no-xlib"), QStringLiteral("--avcodec-hw=none"),
-                          QStringLiteral("--no-snapshot-preview")};
+    // on a graphics card whose pictures would have to be copied back anyway. Interlaced
+    // pictures (most discs made from TV material) are deinterlaced field by field, so that a
+    // still shows neither combing nor the two half-bright copies of a blended frame.
+    QStringList arguments{QStringLiteral("--no-video-title-show"),
+                          QStringLiteral("--no-osd"),
+                          QStringLiteral("--no-xlib"),
+                          QStringLiteral("--avcodec-hw=none"),
+                          QStringLiteral("--no-snapshot-preview"),
+                          QStringLiteral("--deinterlace=-1"),
+                          QStringLiteral("--deinterlace-mode=yadif")};
     arguments += vlcArguments;
     std::vector<QByteArray> storage;
     std::vector<const char*> argv;
@@ -191,16 +87,10 @@ VlcEngine::VlcEngine(DriveSource* drives, const QStringList& vlcArguments, QObje
         libvlc_release(vlc_);
         throw EngineError("libVLC cannot create a media player");
     }
-
-    sink_->frames = &frames_;
-    libvlc_video_set_callbacks(player_, &VideoSink::lock, &VideoSink::unlock, &VideoSink::display,
-                               sink_.get());
-    libvlc_video_set_format_callbacks(player_, &VideoSink::format, &VideoSink::cleanup);
+    sink_->attach(player_);
 
     libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
-    for (libvlc_event_type_t type : {libvlc_MediaPlayerPlaying, libvlc_MediaPlayerEndReached,
-                                     libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerStopped,
-                                     libvlc_MediaPlayerVout, libvlc_MediaPlayerESAdded})
+    for (libvlc_event_type_t type : kEvents)
         libvlc_event_attach(events, type, &VlcEngine::onEvent, this);
 
     writer_ = std::make_unique<SnapshotWriter>(&frames_);
@@ -208,12 +98,11 @@ VlcEngine::VlcEngine(DriveSource* drives, const QStringList& vlcArguments, QObje
 }
 
 VlcEngine::~VlcEngine() {
-    leaveFullScreen();
+    fullScreen_.close();
+    // Waits for libVLC's threads, also while a slow disc is still opening.
     libvlc_media_player_stop(player_);
     libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
-    for (libvlc_event_type_t type : {libvlc_MediaPlayerPlaying, libvlc_MediaPlayerEndReached,
-                                     libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerStopped,
-                                     libvlc_MediaPlayerVout, libvlc_MediaPlayerESAdded})
+    for (libvlc_event_type_t type : kEvents)
         libvlc_event_detach(events, type, &VlcEngine::onEvent, this);
     libvlc_media_player_release(player_);
     releaseMedia();
@@ -221,67 +110,16 @@ VlcEngine::~VlcEngine() {
     writer_.reset(); // finishes the queued images
 }
 
-// Called on libVLC's threads: only the session state changes here.
-void VlcEngine::onEvent(const libvlc_event_t* event, void* opaque) {
-    static_cast<VlcEngine*>(opaque)->handleEvent(event->type);
-}
-
-void VlcEngine::handleEvent(int type) {
-    switch (type) {
-    case libvlc_MediaPlayerVout:
-        sink_->aspectKnown = false;
-        return;
-    case libvlc_MediaPlayerESAdded:
-        sink_->aspectKnown = false;
-        // A new stream may come with a new audio output, which starts at libVLC's own volume.
-        QMetaObject::invokeMethod(this, &VlcEngine::applyVolume, Qt::QueuedConnection);
-        return;
-    default:
-        break;
-    }
-    std::lock_guard lock(stateMutex_);
-    const Session before = session_;
-    switch (type) {
-    case libvlc_MediaPlayerPlaying:
-        if (session_ == Session::Opening)
-            session_ = Session::Started;
-        break;
-    case libvlc_MediaPlayerEndReached:
-        if (session_ == Session::Started)
-            session_ = Session::Ended;
-        else if (session_ == Session::Opening)
-            session_ = Session::Failed;
-        break;
-    case libvlc_MediaPlayerEncounteredError:
-        if (session_ == Session::Opening || session_ == Session::Started)
-            session_ = Session::Failed;
-        break;
-    case libvlc_MediaPlayerStopped:
-        if (session_ == Session::Opening)
-            session_ = Session::Failed;
-        break;
-    default:
-        break;
-    }
-    if (session_ != before)
-        stateChanged_.notify_all();
-}
-
-VlcEngine::Session VlcEngine::session() const {
-    std::lock_guard lock(stateMutex_);
-    return session_;
-}
-
-void VlcEngine::setSession(Session session) {
-    std::lock_guard lock(stateMutex_);
-    session_ = session;
-    stateChanged_.notify_all();
-}
-
 void VlcEngine::stopPlayer() {
-    // Synchronous: when it returns libVLC's input and decoder threads are gone.
+    // Synchronous: when it returns libVLC's input and decoder threads are gone, and the events
+    // they raised belong to the session that ends here.
     libvlc_media_player_stop(player_);
-    setSession(Session::Idle);
+    {
+        std::lock_guard lock(eventsMutex_);
+        events_.clear();
+    }
+    session_.reset();
+    titles_.clear();
     lastPosition_ = 0;
     lastTime_ = 0;
     lastLength_ = 0;
@@ -306,7 +144,7 @@ void VlcEngine::addTarget(const QString& target, const QStringList& options, int
         throw EngineError(QStringLiteral("%1 is not readable").arg(path).toStdString());
 
     // The playlist holds one item: a new target replaces the old one.
-    leaveFullScreen();
+    fullScreen_.close();
     stopPlayer();
     libvlc_media_player_set_media(player_, nullptr);
     releaseMedia();
@@ -325,7 +163,7 @@ void VlcEngine::addTarget(const QString& target, const QStringList& options, int
 }
 
 void VlcEngine::playlistClear() {
-    leaveFullScreen();
+    fullScreen_.close();
     stopPlayer();
     libvlc_media_player_set_media(player_, nullptr);
     releaseMedia();
@@ -340,61 +178,59 @@ int VlcEngine::playlistCount() {
 void VlcEngine::play() {
     if (!media_)
         throw EngineError("the playlist is empty");
-    const Session current = session();
+    applyEvents();
+    const PlaybackSession::Phase current = session_.phase();
     const libvlc_state_t state = libvlc_media_player_get_state(player_);
-    if (current == Session::Started && state == libvlc_Paused) {
-        libvlc_media_player_set_pause(player_, 0);
+    if (current == PlaybackSession::Phase::Opening)
+        return;
+    if (current == PlaybackSession::Phase::Title || current == PlaybackSession::Phase::Menu) {
+        if (state == libvlc_Paused)
+            libvlc_media_player_set_pause(player_, 0);
         return;
     }
-    if (current == Session::Started)
+    if (current == PlaybackSession::Phase::Ended &&
+        (state == libvlc_Playing || state == libvlc_Paused)) {
+        // The disc moved on to a menu or the next title: that is what plays now.
+        session_.playOn();
+        lastPosition_ = 0;
+        lastTime_ = 0;
+        lastLength_ = 0;
+        if (state == libvlc_Paused)
+            libvlc_media_player_set_pause(player_, 0);
         return;
+    }
 
-    // A finished or failed input must be stopped before libVLC starts the item again.
+    // A finished or failed input must be stopped before libVLC starts the item again. libVLC
+    // opens the disc on its own threads; the events tell how it went.
     stopPlayer();
-    setSession(Session::Opening);
-    sink_->aspectKnown = false;
+    session_.open();
+    sink_->forgetAspect();
     if (libvlc_media_player_play(player_) != 0) {
         stopPlayer();
         throw EngineError(QStringLiteral("libVLC cannot play %1").arg(target_).toStdString());
     }
-
-    Session outcome;
-    {
-        std::unique_lock lock(stateMutex_);
-        stateChanged_.wait_for(lock, std::chrono::milliseconds(openTimeoutMs_),
-                               [this] { return session_ != Session::Opening; });
-        outcome = session_;
-    }
-    if (outcome == Session::Started || outcome == Session::Ended) {
-        applyVolume();
-        return;
-    }
-    stopPlayer();
-    if (outcome == Session::Opening)
-        throw EngineError(
-            QStringLiteral("%1 did not start playing in time").arg(target_).toStdString());
-    throw EngineError(
-        QStringLiteral("%1 is not a playable DVD-Video disc").arg(target_).toStdString());
 }
 
 void VlcEngine::pause() {
     if (!media_)
         throw EngineError("the playlist is empty");
-    if (session() == Session::Started)
+    const PlaybackSession::Phase current = phase();
+    if (current == PlaybackSession::Phase::Title || current == PlaybackSession::Phase::Menu)
         libvlc_media_player_set_pause(player_, 1);
 }
 
 void VlcEngine::stop() {
-    leaveFullScreen();
+    fullScreen_.close();
     stopPlayer();
 }
 
 void VlcEngine::requireTitle(const char* what) {
-    const Session current = session();
-    if (current == Session::Started)
+    const PlaybackSession::Phase current = phase();
+    if (current == PlaybackSession::Phase::Title)
         return;
-    throw EngineError(std::string(what) + (current == Session::Ended ? ": the title has ended"
-                                                                     : ": no title is playing"));
+    throw EngineError(std::string(what) + (current == PlaybackSession::Phase::Ended
+                                               ? ": the title has ended"
+                                               : ": no title is playing"));
 }
 
 // Reads libVLC's figures, keeping the last ones while it reports no length (between titles, or
@@ -434,16 +270,24 @@ void VlcEngine::setPosition(float position) {
 }
 
 bool VlcEngine::playing() {
-    return session() == Session::Started &&
+    const PlaybackSession::Phase current = phase();
+    return (current == PlaybackSession::Phase::Title ||
+            current == PlaybackSession::Phase::Menu) &&
            libvlc_media_player_get_state(player_) == libvlc_Playing;
 }
 
+bool VlcEngine::failed() {
+    return phase() == PlaybackSession::Phase::Failed;
+}
+
 float VlcEngine::position() {
-    switch (session()) {
-    case Session::Started:
+    switch (phase()) {
+    case PlaybackSession::Phase::Title:
         readFigures();
         return lastPosition_;
-    case Session::Ended:
+    case PlaybackSession::Phase::Menu:
+        return 0.0f;
+    case PlaybackSession::Phase::Ended:
         return 1.0f;
     default:
         return -1.0f;
@@ -451,11 +295,11 @@ float VlcEngine::position() {
 }
 
 int VlcEngine::time() {
-    switch (session()) {
-    case Session::Started:
+    switch (phase()) {
+    case PlaybackSession::Phase::Title:
         readFigures();
         return int(lastTime_ / 1000);
-    case Session::Ended:
+    case PlaybackSession::Phase::Ended:
         return int(lastLength_ / 1000);
     default:
         return 0;
@@ -463,12 +307,15 @@ int VlcEngine::time() {
 }
 
 int VlcEngine::length() {
-    const Session current = session();
-    if (current == Session::Started)
+    switch (phase()) {
+    case PlaybackSession::Phase::Title:
         readFigures();
-    if (current == Session::Started || current == Session::Ended)
         return int(lastLength_ / 1000);
-    return 0;
+    case PlaybackSession::Phase::Ended:
+        return int(lastLength_ / 1000);
+    default:
+        return 0;
+    }
 }
 
 int VlcEngine::volume() {
@@ -523,29 +370,9 @@ void VlcEngine::navigate(DvdNavigation direction) {
     libvlc_media_player_navigate(player_, mode);
 }
 
-bool VlcEngine::isFullScreen() const {
-    return fullScreenStage_ && fullScreenStage_->isVisible();
-}
-
 void VlcEngine::fullscreen() {
-    if (isFullScreen()) {
-        leaveFullScreen();
-        return;
-    }
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        throw EngineError("full screen needs a widget application");
-    auto* stage = new VideoStage;
-    stage->setAttribute(Qt::WA_DeleteOnClose);
-    stage->setWindowTitle(QCoreApplication::applicationName());
-    stage->setEngine(this);
-    fullScreenStage_ = stage;
-    stage->showFullScreen();
-    stage->activateWindow();
-    stage->setFocus();
-}
-
-void VlcEngine::leaveFullScreen() {
-    if (fullScreenStage_)
-        fullScreenStage_->close();
-    fullScreenStage_ = nullptr;
+    if (fullScreen_.isShown())
+        fullScreen_.close();
+    else
+        fullScreen_.show(this);
 }

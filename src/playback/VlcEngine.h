@@ -1,18 +1,19 @@
 #pragma once
 
 #include "playback/FrameStore.h"
+#include "playback/FullScreenView.h"
 #include "playback/MediaEngine.h"
+#include "playback/PlaybackSession.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class DriveSource;
 class SnapshotWriter;
-class VideoStage;
+class VlcVideoSink;
 
 struct libvlc_instance_t;
 struct libvlc_media_player_t;
@@ -22,20 +23,18 @@ struct libvlc_event_t;
 // The media engine on libVLC 3: one instance, one media player and a playlist of one item.
 //
 // Opening: addTarget() resolves the drive through the DriveSource and fails at once for an
-// unknown drive or a drive without a medium. libVLC opens the disc asynchronously, so play()
-// waits (at most openTimeoutMs) until libVLC reports the title playing or failing, and throws
-// EngineError when it fails or does not start in time: a medium that is not a readable
-// DVD-Video ends in an exception from play(). A failure after that (a disc removed while it
-// plays) makes the engine idle: position() negative, playing() false.
+// unknown drive or a drive without a medium. play() only starts libVLC, which opens the disc on
+// its own threads however long the drive takes; until it reports playing, the engine is idle
+// (position() negative). A medium that is not a readable DVD-Video makes failed() true.
 //
-// End of title: libVLC's EndReached event. From then on position() is 1.0 and time() equals
-// length() until the next stop, load or play. While libVLC changes titles or seeks it reports
-// a length of 0 for a moment; the last figures of the title are kept meanwhile.
+// libVLC's events are queued by its threads and applied to the PlaybackSession, in order, by
+// the next call from the user-interface thread. End of title: libVLC's end of input, or the
+// disc moving from the title to a menu or another title. From then on position() is 1.0 and
+// time() equals length() until the next stop, load or play. While a menu plays before any title,
+// position() and time() are 0 and length() is 0.
 //
-// Video arrives through libVLC's video callbacks as RV32 pictures and is published into the
-// engine's FrameStore with its display size (coded height, width from the sample aspect ratio);
-// it is painted by VideoStage widgets and written by the SnapshotWriter. libVLC calls back from
-// its own threads, which only touch the FrameStore and the engine's event state, never widgets.
+// Video arrives through a VlcVideoSink into the engine's FrameStore; it is painted by VideoStage
+// widgets and written by the SnapshotWriter.
 class VlcEngine : public QObject, public MediaEngine {
     Q_OBJECT
 public:
@@ -57,6 +56,7 @@ public:
     void toggleMute() override;
 
     bool playing() override;
+    bool failed() override;
     float position() override;
     void setPosition(float position) override;
     int time() override;
@@ -70,29 +70,32 @@ public:
     void navigate(DvdNavigation direction) override;
 
     SnapshotWriter* snapshotWriter() const { return writer_.get(); }
-    bool isFullScreen() const;
+    bool isFullScreen() const { return fullScreen_.isShown(); }
     bool isMuted() const { return muted_; }
-    // How long play() waits for libVLC to start the title (default 10 s).
-    void setOpenTimeout(int ms) { openTimeoutMs_ = ms; }
+    // The session as of libVLC's events so far.
+    PlaybackSession::Phase phase();
 
     // addTarget's mode bit that starts playback at once (as "insert and go").
     static constexpr int kModeGo = 8;
     static constexpr int kDefaultVolume = 50;
 
 private:
-    struct VideoSink;
-    enum class Session { Idle, Opening, Started, Ended, Failed };
+    struct Event {
+        int type;
+        int title;
+    };
 
     static void onEvent(const libvlc_event_t* event, void* opaque);
-    void handleEvent(int type);
-    Session session() const;
-    void setSession(Session session);
+    void queueEvent(const libvlc_event_t* event);
+    void applyEvents();
+    bool isMenuTitle(int title);
+    qint64 titleDuration(int title);
+    void loadTitleDescriptions();
     void requireTitle(const char* what);
     void stopPlayer();
     void releaseMedia();
     void applyVolume();
     void readFigures();
-    void leaveFullScreen();
 
     DriveSource* drives_;
     libvlc_instance_t* vlc_ = nullptr;
@@ -101,17 +104,18 @@ private:
     QString target_;
 
     FrameStore frames_;
-    std::unique_ptr<VideoSink> sink_;
+    std::unique_ptr<VlcVideoSink> sink_;
     std::unique_ptr<SnapshotWriter> writer_;
-    QPointer<VideoStage> fullScreenStage_;
+    FullScreenView fullScreen_;
 
-    mutable std::mutex stateMutex_;
-    std::condition_variable stateChanged_;
-    Session session_ = Session::Idle;
+    std::mutex eventsMutex_;
+    std::vector<Event> events_; // raised by libVLC, not yet applied
+    PlaybackSession session_;
+    // Menu flag and duration (ms) of each title of the disc, read when libVLC first names one.
+    std::vector<std::pair<bool, qint64>> titles_;
 
     int volume_ = kDefaultVolume;
     bool muted_ = false;
-    int openTimeoutMs_ = 10000;
     // Last figures libVLC gave while it knew the title's length, in milliseconds.
     float lastPosition_ = 0;
     qint64 lastTime_ = 0;

@@ -18,6 +18,8 @@ public:
     bool muted = false;
     // False: play() is accepted but the title has not started yet (a disc still loading).
     bool startsPlaying = true;
+    // True: the medium turned out not to be playable (after play() returned).
+    bool hasFailed = false;
 
     // What happened.
     QStringList calls;
@@ -47,6 +49,7 @@ public:
         lastMode = mode;
         lastPosition = position;
         count = 1;
+        hasFailed = false;
     }
     void playlistClear() override {
         check("playlistClear");
@@ -82,6 +85,10 @@ public:
     bool playing() override {
         quietCheck("playing");
         return isPlaying;
+    }
+    bool failed() override {
+        quietCheck("failed");
+        return hasFailed;
     }
     float position() override {
         quietCheck("position");
