@@ -10,7 +10,10 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -42,7 +45,8 @@ private slots:
     void initTestCase() {
         const QString fixtures = qEnvironmentVariable("STILLBECK_FIXTURE_DIR");
         QVERIFY2(!fixtures.isEmpty(), "STILLBECK_FIXTURE_DIR is not set");
-        for (const char* name : {"movie.iso", "wide.iso", "notdvd.iso"})
+        for (const char* name :
+             {"movie.iso", "wide.iso", "notdvd.iso", "menu.iso", "interlaced.iso"})
             QVERIFY2(QFileInfo::exists(QDir(fixtures).filePath(name)), name);
         fixtures_ = fixtures;
     }
@@ -53,6 +57,8 @@ private slots:
         drives_->insertDisc("E:", "WIDE", fixtures_.filePath("wide.iso"));
         drives_->insertDisc("F:", "DATA", fixtures_.filePath("notdvd.iso"));
         drives_->addDrive("G:"); // no disc
+        drives_->insertDisc("M:", "MENUDISC", fixtures_.filePath("menu.iso"));
+        drives_->insertDisc("I:", "INTERLACED", fixtures_.filePath("interlaced.iso"));
         snapshots_.reset(new QTemporaryDir);
         QVERIFY(snapshots_->isValid());
         engine_.reset(new VlcEngine(drives_.get(), kVlcArguments));
@@ -216,31 +222,125 @@ private slots:
     }
 
     // What the main window shows as "Please insert a valid DVD.": the target is refused by
-    // addTarget or by play, and the engine is left idle.
+    // addTarget, or play() returns at once and the engine reports the failure later, idle.
     void invalidDiscsAreRefused_data() {
         QTest::addColumn<QString>("target");
-        QTest::newRow("data disc") << "dvd://F:";
-        QTest::newRow("empty drive") << "dvd://G:";
-        QTest::newRow("unknown drive") << "dvd://Z:";
-        QTest::newRow("missing image") << "H:";
+        QTest::addColumn<bool>("refusedByAddTarget");
+        QTest::newRow("data disc") << "dvd://F:" << false;
+        QTest::newRow("empty drive") << "dvd://G:" << true;
+        QTest::newRow("unknown drive") << "dvd://Z:" << true;
+        QTest::newRow("missing image") << "H:" << true;
     }
     void invalidDiscsAreRefused() {
         QFETCH(QString, target);
+        QFETCH(bool, refusedByAddTarget);
         drives_->insertDisc("H:", "GONE", snapshots_->filePath("nothing.iso"));
-        QVERIFY_THROWS_EXCEPTION(EngineError, {
+        if (refusedByAddTarget) {
+            QVERIFY_THROWS_EXCEPTION(
+                EngineError, engine_->addTarget(target, itemOptions(snapshots_->path()), 2, 0));
+        } else {
             engine_->addTarget(target, itemOptions(snapshots_->path()), 2, 0);
             engine_->play();
-        });
+            QVERIFY(!engine_->playing());
+            QTRY_VERIFY_WITH_TIMEOUT(engine_->failed(), kStartMs);
+        }
         QVERIFY(!engine_->playing());
         QVERIFY(engine_->position() < 0);
     }
 
     void aGoodDiscPlaysAfterARefusedOne() {
         engine_->addTarget("dvd://F:", itemOptions(snapshots_->path()), 2, 0);
-        QVERIFY_THROWS_EXCEPTION(EngineError, engine_->play());
+        engine_->play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->failed(), kStartMs);
         engine_->playlistClear();
+        QVERIFY(!engine_->failed());
         QVERIFY(startMovie());
         QVERIFY(engine_->position() >= 0);
+        QVERIFY(!engine_->failed());
+    }
+
+    // First-play -> menu -> title -> back to the menu. The menu before the title is not an end
+    // (position 0, no length); entering the title is not an end; the title's move back to the
+    // menu is: position 1.0 and the title's own length, held while the menu loops, until a
+    // title is chosen in the menu again.
+    void menuDiscEndsTheTitleWhenItReturnsToTheMenu() {
+        engine_->addTarget("dvd://M:", itemOptions(snapshots_->path()), 2, 0);
+        engine_->play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->phase() == PlaybackSession::Phase::Menu, kStartMs);
+        QVERIFY(engine_->playing());
+        QCOMPARE(engine_->position(), 0.0f);
+        QCOMPARE(engine_->length(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(isMenuPicture(), kStartMs);
+        QTest::qWait(300);
+        engine_->navigate(DvdNavigation::Activate);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->phase() == PlaybackSession::Phase::Title, kStartMs);
+        QTRY_COMPARE_WITH_TIMEOUT(engine_->length(), 6, kStartMs);
+        QVERIFY(engine_->position() < 1.0f);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->position() >= 1.0f, 10000);
+        QCOMPARE(engine_->time(), 6);
+        QCOMPARE(engine_->length(), 6);
+        QVERIFY(!engine_->playing());
+        QVERIFY_THROWS_EXCEPTION(EngineError, engine_->setPosition(0.5f));
+        // The menu plays on (and loops) while the end holds.
+        QTRY_VERIFY_WITH_TIMEOUT(isMenuPicture(), kStartMs);
+        QTest::qWait(5000);
+        QCOMPARE(engine_->position(), 1.0f);
+        QCOMPARE(engine_->time(), 6);
+        // Choosing the title in the menu starts it anew.
+        engine_->navigate(DvdNavigation::Activate);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->phase() == PlaybackSession::Phase::Title, kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->playing() && engine_->position() < 0.5f, kStartMs);
+    }
+
+    // A bar 32 px wide moving 32 px per field, woven into interlaced frames: a still that shows
+    // the two fields together is combed, one that blends them shows two half-bright bars.
+    void interlacedPictureMetricsTellCleanFromWovenAndBlended_data() {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<bool>("combed");
+        QTest::addColumn<bool>("ghosted");
+        const QImage top = barPicture(300), bottom = barPicture(300 + 34);
+        QImage woven = top, blended = top;
+        for (int y = 1; y < woven.height(); y += 2)
+            std::memcpy(woven.scanLine(y), bottom.constScanLine(y), size_t(woven.bytesPerLine()));
+        for (int y = 0; y < blended.height(); ++y)
+            for (int x = 0; x < blended.width(); ++x) {
+                const int level = (qGray(top.pixel(x, y)) + qGray(bottom.pixel(x, y))) / 2;
+                blended.setPixel(x, y, qRgb(level, level, level));
+            }
+        QTest::newRow("one field") << top << false << false;
+        QTest::newRow("woven fields") << woven << true << false;
+        QTest::newRow("blended fields") << blended << false << true;
+    }
+    void interlacedPictureMetricsTellCleanFromWovenAndBlended() {
+        QFETCH(QImage, picture);
+        QFETCH(bool, combed);
+        QFETCH(bool, ghosted);
+        QCOMPARE(combedColumns(picture) > kMaxCombedColumns, combed);
+        QCOMPARE(ghostColumns(picture) > kMaxGhostColumns, ghosted);
+    }
+
+    void interlacedDiscGivesCleanStills() {
+        const QString folder = snapshots_->filePath("INTERLACED Images");
+        QVERIFY(QDir().mkpath(folder));
+        engine_->addTarget("dvd://I:", itemOptions(folder), 2, 0);
+        engine_->play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->playing() && framesSeen() > 10, kStartMs);
+        for (int i = 0; i < 5; ++i) {
+            pressSnapshot();
+            QTest::qWait(230);
+        }
+        QVERIFY(engine_->snapshotWriter()->waitForIdle(10000));
+        const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 5);
+        for (const QString& file : files) {
+            const QImage still(QDir(folder).filePath(file));
+            QCOMPARE(still.size(), QSize(768, 576));
+            const int combed = combedColumns(still), ghosts = ghostColumns(still);
+            qInfo("%s: combed columns %d, half-bright columns %d", qPrintable(file), combed,
+                  ghosts);
+            QVERIFY2(combed <= kMaxCombedColumns, qPrintable(file));
+            QVERIFY2(ghosts <= kMaxGhostColumns, qPrintable(file));
+        }
     }
 
     void loadingAnotherDiscReplacesTheItem() {
@@ -291,6 +391,61 @@ private slots:
     }
 
 private:
+    static constexpr int kMaxCombedColumns = 8;
+    static constexpr int kMaxGhostColumns = 12;
+
+    // A white bar 34 px wide (32 px of a 720 px frame shown 768 px wide) on black.
+    static QImage barPicture(int x) {
+        QImage picture(768, 576, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int dx = 0; dx < 34; ++dx)
+                picture.setPixel(x + dx, y, qRgb(255, 255, 255));
+        return picture;
+    }
+
+    // Columns where most neighbouring lines alternate between bright and dark: two moments
+    // woven line by line.
+    static int combedColumns(const QImage& picture) {
+        int columns = 0;
+        for (int x = 0; x < picture.width(); ++x) {
+            int alternations = 0, lines = 0;
+            for (int y = 100; y + 2 < picture.height() - 100; ++y, ++lines) {
+                const int a = qGray(picture.pixel(x, y)), b = qGray(picture.pixel(x, y + 1)),
+                          c = qGray(picture.pixel(x, y + 2));
+                if (std::abs(a - b) > 96 && std::abs(b - c) > 96 && (a > b) == (c > b))
+                    ++alternations;
+            }
+            columns += alternations * 4 > lines ? 1 : 0;
+        }
+        return columns;
+    }
+
+    // Columns that are half bright all the way down (median grey between dark and bright): the
+    // copies of the bar a blend of two fields leaves. A sharp bar has only its edge columns.
+    static int ghostColumns(const QImage& picture) {
+        int columns = 0;
+        std::vector<int> levels;
+        for (int x = 0; x < picture.width(); ++x) {
+            levels.clear();
+            for (int y = 100; y < picture.height() - 100; ++y)
+                levels.push_back(qGray(picture.pixel(x, y)));
+            std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
+            const int median = levels[levels.size() / 2];
+            columns += median >= 64 && median <= 192 ? 1 : 0;
+        }
+        return columns;
+    }
+
+    // The menu of menu.iso is a solid blue picture.
+    bool isMenuPicture() {
+        const auto frame = engine_->frameStore()->latest();
+        if (!frame)
+            return false;
+        const QRgb corner = frame->image.pixel(40, 40);
+        return qBlue(corner) > 150 && qRed(corner) < 60 && qGreen(corner) < 60;
+    }
+
     // Serial number of the newest picture, 0 while there is none.
     quint64 framesSeen() {
         const auto frame = engine_->frameStore()->latest();
