@@ -44,6 +44,11 @@ void MainForm::movieTimer_Timer() {
                 EnablePlaybackControls(true);
         }
         if (engine.position() >= 1.0f) {
+            // The disc may go on with a menu after the title: the time shows where the title
+            // ended rather than the last figure seen while it played.
+            int elapsed = engine.time();
+            int total = engine.length();
+            timeElapsed->setText(FormatTime(elapsed) + QStringLiteral(" / ") + FormatTime(total));
             if (continuousRunning)
                 continuousSnapshotsButton_Click();
             if (timedRunning)
