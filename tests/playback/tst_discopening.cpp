@@ -2,6 +2,7 @@
 #include "MainFormHarness.h"
 
 #include "playback/EngineOptions.h"
+#include "ui/GlyphButton.h"
 
 #include <QAction>
 #include <QDir>
@@ -21,6 +22,7 @@ private slots:
     void discWithoutLabelAndLabelWithAmpersand();
     void choosingTheSameDriveAgainReloads();
     void engineRefusalShowsInvalidDvd();
+    void lateFailureIsReportedOnceByThePositionTimer();
     void reloadUsesTheBareDriveName();
 };
 
@@ -188,6 +190,29 @@ void TestDiscOpening::engineRefusalShowsInvalidDvd() {
     f.dvdsList_Click(0);
     QVERIFY(h.boxes.shown.isEmpty());
     QVERIFY(h.engine.isPlaying);
+}
+
+// The engine opens a disc on its own threads: a disc chosen while another played shows the
+// loading text until the engine decides, and a medium it cannot play gives "07" once.
+void TestDiscOpening::lateFailureIsReportedOnceByThePositionTimer() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.openMovie();
+    h.drives.insertDisc(QStringLiteral("E:"), QStringLiteral("DATA"));
+    f.fileMenu_Click();
+    h.engine.startsPlaying = false;
+    f.dvdsList_Click(1);
+    QVERIFY(h.boxes.shown.isEmpty());
+    h.tick(3);
+    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QVERIFY(!f.fullScreenButton->isEnabled());
+
+    h.engine.hasFailed = true;
+    h.tick(3);
+    QCOMPARE(h.boxes.shown.size(), 1);
+    QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
+    QCOMPARE(f.timeElapsed->text(), QString());
+    QVERIFY(!f.logoHide->isHidden());
 }
 
 void TestDiscOpening::reloadUsesTheBareDriveName() {
