@@ -52,8 +52,8 @@ QString driveOfTarget(const QString& target) {
 
 namespace {
 constexpr libvlc_event_type_t kEvents[] = {
-    libvlc_MediaPlayerPlaying,      libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
-    libvlc_MediaPlayerStopped,      libvlc_MediaPlayerVout,       libvlc_MediaPlayerESAdded,
+    libvlc_MediaPlayerPlaying,     libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerStopped,     libvlc_MediaPlayerVout,       libvlc_MediaPlayerESAdded,
     libvlc_MediaPlayerTitleChanged};
 } // namespace
 
@@ -271,8 +271,7 @@ void VlcEngine::setPosition(float position) {
 
 bool VlcEngine::playing() {
     const PlaybackSession::Phase current = phase();
-    return (current == PlaybackSession::Phase::Title ||
-            current == PlaybackSession::Phase::Menu) &&
+    return (current == PlaybackSession::Phase::Title || current == PlaybackSession::Phase::Menu) &&
            libvlc_media_player_get_state(player_) == libvlc_Playing;
 }
 

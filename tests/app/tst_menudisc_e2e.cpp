@@ -9,11 +9,11 @@
 #include "ui/GlyphButton.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -102,9 +102,8 @@ void TestMenuDiscE2E::open(int item, const QString& caption) {
 }
 
 void TestMenuDiscE2E::waitForMenu() {
-    QTRY_VERIFY_WITH_TIMEOUT(vlc->frameStore()->latest() &&
-                                 isMenuPicture(vlc->frameStore()->latest()->image),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        vlc->frameStore()->latest() && isMenuPicture(vlc->frameStore()->latest()->image), 10000);
 }
 
 Written TestMenuDiscE2E::written() {
@@ -164,17 +163,18 @@ void TestMenuDiscE2E::captureStopsWhenTheTitleReturnsToTheMenu() {
     QTRY_VERIFY_WITH_TIMEOUT(stoppedAt >= 0, 5000);
     disconnect(watch);
     disconnect(stopWatch);
-    QVERIFY2(stoppedAt - menuShownAt <= 1000,
-             qPrintable(QStringLiteral("stopped %1 ms after the menu showed")
-                            .arg(stoppedAt - menuShownAt)));
+    QVERIFY2(
+        stoppedAt - menuShownAt <= 1000,
+        qPrintable(
+            QStringLiteral("stopped %1 ms after the menu showed").arg(stoppedAt - menuShownAt)));
     QCOMPARE(vlc->position(), 1.0f);
     QCOMPARE(f.timeElapsed->text(), QStringLiteral("00:00:06 / 00:00:06"));
     QVERIFY(f.fullScreenButton->isEnabled());
 
     QTest::qWait(1500); // the menu loops on; nothing more is written
     const Written images = written();
-    qInfo("%d images, %d of the menu, capture stopped %lld ms after the menu showed",
-          images.images, images.menuImages, stoppedAt - menuShownAt);
+    qInfo("%d images, %d of the menu, capture stopped %lld ms after the menu showed", images.images,
+          images.menuImages, stoppedAt - menuShownAt);
     QVERIFY(images.images >= (continuous ? 50 : 2));
     QVERIFY2(images.menuImages <= 3, qPrintable(QString::number(images.menuImages)));
     QVERIFY(!f.continuousRunning && !f.timedRunning);

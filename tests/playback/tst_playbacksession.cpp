@@ -49,11 +49,9 @@ private slots:
         QTest::newRow("title back to the menu ends it") << "o m0 p t1 m0" << Phase::Ended << 1;
         QTest::newRow("title into the next title ends it") << "o t1 p t2" << Phase::Ended << 1;
         QTest::newRow("chain stays ended") << "o t1 p t2 t3" << Phase::Ended << 1;
-        QTest::newRow("menu after the end, title chosen") << "o m0 p t1 m0 t1" << Phase::Title
-                                                          << 1;
+        QTest::newRow("menu after the end, title chosen") << "o m0 p t1 m0 t1" << Phase::Title << 1;
         QTest::newRow("play on after a chain") << "o t1 p t2 r" << Phase::Title << 1;
-        QTest::newRow("play on in the menu after the end") << "o m0 p t1 m0 r" << Phase::Menu
-                                                           << 1;
+        QTest::newRow("play on in the menu after the end") << "o m0 p t1 m0 r" << Phase::Menu << 1;
         QTest::newRow("end of input in the menu after the end")
             << "o m0 p t1 m0 e" << Phase::Ended << 1;
         QTest::newRow("not a DVD: error while opening") << "o x" << Phase::Failed << -1;
