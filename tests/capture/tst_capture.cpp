@@ -1,6 +1,8 @@
 // The capture routine, its pre-check, and continuous and timed capture on a fake engine.
 #include "MainFormHarness.h"
 
+#include "support/Sandbox.h"
+#include "support/TestFiles.h"
 #include "ui/GlyphButton.h"
 #include "ui/TimedSnapshotsDialog.h"
 
@@ -10,7 +12,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QScopeGuard>
 #include <QTimer>
+
+#include <sys/mount.h>
 
 namespace {
 // Answers the interval prompt as soon as it is shown: types text and presses OK, or cancels.
@@ -35,6 +40,8 @@ private slots:
     void folderThatCannotBeCreatedSkipsTheCapture();
     void preCheckBoundaries();
     void failedFreeSpaceQueryKeepsTheLastFigure();
+    void freeSpaceOfARealVolume_data();
+    void freeSpaceOfARealVolume();
     void menuCommandCapturesWithoutChecks();
     void continuousToggleSwitchesTheOtherButtons();
     void switchingOffSkipsThePreCheck();
@@ -131,6 +138,42 @@ void TestCapture::failedFreeSpaceQueryKeepsTheLastFigure() {
     h.freeBytes = 0;
     QVERIFY(f.CaptureAllowed());
     QCOMPARE(f.freeBytesAvailable, 50000);
+}
+
+// The real query on a 64 KiB tmpfs (16 pages of 4096 bytes), filled to a chosen level.
+void TestCapture::freeSpaceOfARealVolume_data() {
+    QTest::addColumn<int>("filled");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<qint64>("free");
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("empty") << 0 << "/" << qint64(65536) << true;
+    QTest::newRow("three pages left") << 13 * 4096 << "/" << qint64(12288) << true;
+    QTest::newRow("two pages left") << 14 * 4096 << "/" << qint64(8192) << false;
+    QTest::newRow("no such folder: no figure") << 0 << "/missing/" << qint64(0) << false;
+}
+
+void TestCapture::freeSpaceOfARealVolume() {
+    QFETCH(int, filled);
+    QFETCH(QString, folder);
+    QFETCH(qint64, free);
+    QFETCH(bool, allowed);
+    if (!sandbox::privateMounts())
+        QSKIP("mounting a small volume needs root");
+    MainFormHarness h;
+    h.realFreeSpace = true;
+    const QString volume = h.programDir.filePath(QStringLiteral("volume"));
+    QVERIFY(QDir().mkdir(volume));
+    const QByteArray mountPoint = QFile::encodeName(volume);
+    QVERIFY(::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") == 0);
+    const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+    QVERIFY(writeFile(volume + QStringLiteral("/filler"), QByteArray(filled, 'x')));
+    MainForm& f = h.start();
+    h.openMovie();
+    Settings::current().snapshotsPath = volume + folder;
+
+    QCOMPARE(f.CaptureAllowed(), allowed);
+    QCOMPARE(f.freeBytesAvailable, free);
+    QCOMPARE(h.boxes.shown.size(), allowed ? 0 : 1);
 }
 
 void TestCapture::menuCommandCapturesWithoutChecks() {
