@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTest>
 #include <QScopeGuard>
+#include <QTest>
 #include <QTimer>
 
 #include <sys/mount.h>
