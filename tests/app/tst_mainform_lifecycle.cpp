@@ -3,7 +3,9 @@
 
 #include "platform/InstanceLock.h"
 #include "playback/VideoStage.h"
+#include "ui/AboutForm.h"
 #include "ui/GlyphButton.h"
+#include "ui/OptionsDialog.h"
 #include "ui/ProgressBar.h"
 #include "ui/VolumeSlider.h"
 
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QTest>
@@ -204,6 +207,9 @@ void TestMainFormLifecycle::closing() {
     form.timedRunning = capture == QLatin1String("timed");
     form.continuousRunning = capture == QLatin1String("continuous");
     h.boxes.answers = {yes ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No};
+    // Loaded, hidden, at start-up.
+    const QPointer<AboutForm> about = form.aboutForm();
+    const QPointer<OptionsDialog> options = form.optionsDialog();
     const bool asks = !capture.isEmpty();
     const bool ends = !asks || yes;
 
@@ -221,6 +227,10 @@ void TestMainFormLifecycle::closing() {
     QCOMPARE(form.isVisible(), !ends);
     // Answering No leaves the capture running.
     QCOMPARE(form.timedRunning || form.continuousRunning, asks);
+    // The other windows go with the process.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(about.isNull(), ends);
+    QCOMPARE(options.isNull(), ends);
 }
 
 QTEST_MAIN(TestMainFormLifecycle)

@@ -220,17 +220,6 @@ private slots:
         QCOMPARE(f.timedSnapshotsDialog()->OKButton->text(), QStringLiteral("&Ja"));
     }
 
-    void closingTheMainWindowUnloadsTheDialog() {
-        MainFormHarness h;
-        MainForm& f = h.start();
-        QPointer<OptionsDialog> dialog = f.optionsDialog();
-        f.exitCommand_Click();
-        QCOMPARE(h.endProcessCalls, 1);
-        QVERIFY(!dialog || dialog->isUnloaded());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!dialog);
-    }
-
 private:
     QString previousCurrent;
     std::unique_ptr<QTemporaryDir> currentDir;
