@@ -46,8 +46,8 @@ private slots:
     void continuousToggleSwitchesTheOtherButtons();
     void switchingOffSkipsThePreCheck();
     void bothModesFromTheEditMenu();
+    void timedCaptureWithoutPromptUsesTheSetting_data();
     void timedCaptureWithoutPromptUsesTheSetting();
-    void intervalFromTheSettingsFileIsClamped();
     void promptCancelledChangesNothing();
     void promptAcceptedStoresTheRoundedInterval();
     void pauseInvertsTheTimedTimer();
@@ -246,18 +246,29 @@ void TestCapture::bothModesFromTheEditMenu() {
     QVERIFY(f.timedSnapshotsButton->isEnabled());
 }
 
+void TestCapture::timedCaptureWithoutPromptUsesTheSetting_data() {
+    QTest::addColumn<int>("setting");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("2500") << 2500 << 2500;
+    // Values from a settings file edited by hand.
+    QTest::newRow("beyond the range") << 70000 << 60000;
+    QTest::newRow("negative") << -5 << 1000;
+}
+
 void TestCapture::timedCaptureWithoutPromptUsesTheSetting() {
+    QFETCH(int, setting);
+    QFETCH(int, interval);
     MainFormHarness h;
     MainForm& f = h.start();
     h.openMovie();
     Settings::current().hideIntervalPrompt = 1;
-    Settings::current().snapshotInterval = 2500;
+    Settings::current().snapshotInterval = setting;
     f.timedSnapshotsButton_Click();
     QVERIFY(f.timedRunning);
     QVERIFY(!f.timedSnapshotsDialog()->isVisible());
     QCOMPARE(h.engine.snapshotRequests(), 1); // one at once
     QVERIFY(f.snapshotsTimer->isActive());
-    QCOMPARE(f.snapshotsTimer->interval(), 2500);
+    QCOMPARE(f.snapshotsTimer->interval(), interval);
     QVERIFY(!f.snapshotButton->isEnabled());
     QVERIFY(!f.continuousSnapshotsButton->isEnabled());
     f.snapshotsTimer_Timer();
@@ -268,20 +279,6 @@ void TestCapture::timedCaptureWithoutPromptUsesTheSetting() {
     QVERIFY(!f.snapshotsTimer->isActive());
     QCOMPARE(h.engine.snapshotRequests(), 2);
     QVERIFY(f.snapshotButton->isEnabled());
-}
-
-void TestCapture::intervalFromTheSettingsFileIsClamped() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    h.openMovie();
-    Settings::current().hideIntervalPrompt = 1;
-    Settings::current().snapshotInterval = 70000; // beyond what a timer of the prompt would get
-    f.timedSnapshotsButton_Click();
-    QCOMPARE(f.snapshotsTimer->interval(), 60000);
-    f.timedSnapshotsButton_Click();
-    Settings::current().snapshotInterval = -5;
-    f.timedSnapshotsButton_Click();
-    QCOMPARE(f.snapshotsTimer->interval(), 1000);
 }
 
 void TestCapture::promptCancelledChangesNothing() {
