@@ -21,9 +21,11 @@
 #include <QTest>
 
 namespace {
-// Records the windows shown and hidden during a start-up, in order.
+// Records the windows shown and hidden while it lives, in order.
 class ShowHideLog : public QObject {
 public:
+    ShowHideLog() { qApp->installEventFilter(this); }
+    ~ShowHideLog() override { qApp->removeEventFilter(this); }
     QStringList steps;
     bool eventFilter(QObject* watched, QEvent* event) override {
         const char* what = event->type() == QEvent::Show   ? " shown"
@@ -70,7 +72,6 @@ void TestMainFormLifecycle::anotherInstanceShowsOnlyTheWarningAndEnds() {
     h.lock =
         std::make_unique<InstanceLock>(QStringLiteral("TarnwickStillbeck"), h.programDir.path());
     ShowHideLog log;
-    qApp->installEventFilter(&log);
     QImage splash;
     h.boxes.onShow = [&](const ScriptedMessageBoxes::Box&) {
         log.steps.append(QStringLiteral("message"));
@@ -78,7 +79,6 @@ void TestMainFormLifecycle::anotherInstanceShowsOnlyTheWarningAndEnds() {
     };
 
     MainForm& form = h.start();
-    qApp->removeEventFilter(&log);
 
     // The warning comes over the painted splash; the window never shows.
     QCOMPARE(log.steps, (QStringList{"QSplashScreen shown", "message", "QSplashScreen hidden"}));
@@ -90,10 +90,9 @@ void TestMainFormLifecycle::anotherInstanceShowsOnlyTheWarningAndEnds() {
             differing += splash.pixel(x, y) != picture.pixel(x, y);
     QCOMPARE(differing, 0);
 
-    QCOMPARE(h.boxes.shown.size(), 1);
-    QCOMPARE(h.boxes.shown[0].text, QStringLiteral("The application is already running."));
-    QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Warning"));
-    QCOMPARE(h.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
+    const ScriptedMessageBoxes::Box warning{QStringLiteral("The application is already running."),
+                                            QStringLiteral("Warning"), MessageBoxes::Icon::Warning};
+    QCOMPARE(h.boxes.shown, QList<ScriptedMessageBoxes::Box>{warning});
     QCOMPARE(h.endProcessCalls, 1);
     QVERIFY(!form.isVisible());
     QVERIFY(!h.lock->held());
@@ -167,10 +166,8 @@ void TestMainFormLifecycle::missingConfigIsRecreatedAndReportedAfterStartUp() {
     MainFormHarness h(false);
     h.showSplash = true;
     ShowHideLog log;
-    qApp->installEventFilter(&log);
     h.boxes.onShow = [&](const ScriptedMessageBoxes::Box&) { log.steps.append("message"); };
     MainForm& form = h.start();
-    qApp->removeEventFilter(&log);
 
     // The message ends the load: after the splash has gone, before the window shows.
     QCOMPARE(log.steps, (QStringList{"QSplashScreen shown", "QSplashScreen hidden", "message",
