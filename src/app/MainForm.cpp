@@ -214,7 +214,11 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
 
 bool MainForm::startUp() {
     Form_Load();
-    return !services_.instanceLock || services_.instanceLock->held();
+    // The already-running branch has closed the window; it must never appear.
+    if (services_.instanceLock && !services_.instanceLock->held())
+        return false;
+    show();
+    return true;
 }
 
 void MainForm::Form_Initialize() {

@@ -54,7 +54,8 @@ public:
     explicit MainForm(const MainFormServices& services, QWidget* parent = nullptr);
     ~MainForm() override;
 
-    // Runs the load sequence. False when another instance is running: the window must not show.
+    // Runs the load sequence and then shows the window. False when another instance is running:
+    // the window is not shown and the process is to end.
     bool startUp();
 
     // Life cycle.

@@ -34,6 +34,5 @@ int main(int argc, char* argv[]) {
     MainForm mainForm(services);
     if (!mainForm.startUp())
         return 0;
-    mainForm.show();
     return app.exec();
 }

@@ -58,12 +58,6 @@ private slots:
         QCOMPARE(two.captured(3), QStringLiteral("second, \"one\""));
     }
 
-    void unwritableLogLeavesNoTrace() {
-        platform::setProgramFolder(folder.filePath(QStringLiteral("missing")));
-        WriteErrorLog(QStringLiteral("lost"));
-        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("missing"))));
-    }
-
     void number_data() {
         QTest::addColumn<float>("value");
         QTest::addColumn<QLocale>("locale");

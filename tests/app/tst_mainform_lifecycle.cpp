@@ -3,16 +3,52 @@
 
 #include "platform/InstanceLock.h"
 #include "playback/VideoStage.h"
+#include "ui/AboutForm.h"
 #include "ui/GlyphButton.h"
+#include "ui/OptionsDialog.h"
 #include "ui/ProgressBar.h"
 #include "ui/VolumeSlider.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
+#include <QScreen>
+#include <QSplashScreen>
 #include <QTest>
+
+namespace {
+// Records the windows shown and hidden while it lives, in order.
+class ShowHideLog : public QObject {
+public:
+    ShowHideLog() { qApp->installEventFilter(this); }
+    ~ShowHideLog() override { qApp->removeEventFilter(this); }
+    QStringList steps;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const char* what = event->type() == QEvent::Show   ? " shown"
+                           : event->type() == QEvent::Hide ? " hidden"
+                                                           : nullptr;
+        if (what && (qobject_cast<QSplashScreen*>(watched) || qobject_cast<MainForm*>(watched)))
+            steps.append(QString::fromLatin1(watched->metaObject()->className()) + what);
+        return false;
+    }
+};
+
+// What the screen holds of the splash window while it is up.
+QImage splashOnScreen() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QSplashScreen*>(w) && w->isVisible()) {
+            const QRect area = w->geometry();
+            return w->screen()
+                ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                .toImage();
+        }
+    return {};
+}
+} // namespace
 
 class TestMainFormLifecycle : public QObject {
     Q_OBJECT
@@ -22,32 +58,46 @@ private slots:
     void startStateOfTheControls();
     void bottomOffsetsAreRecordedInTwips();
     void missingConfigIsRecreatedAndReportedAfterStartUp();
-    void exitWithoutCaptureAsksNothing();
-    void closeWhileCapturingAsksAndNoKeepsTheWindow();
-    void closeWhileCapturingAndYesEndsTheProcess();
+    void closing_data();
+    void closing();
 };
 
 void TestMainFormLifecycle::anotherInstanceShowsOnlyTheWarningAndEnds() {
     MainFormHarness h(false);
+    h.showSplash = true;
     InstanceLock firstInstance(QStringLiteral("TarnwickStillbeck"), h.programDir.path());
     firstInstance.create();
     QVERIFY(firstInstance.held());
     // The harness's lock is a second lock object on the same name, as a second process would use.
     h.lock =
         std::make_unique<InstanceLock>(QStringLiteral("TarnwickStillbeck"), h.programDir.path());
+    ShowHideLog log;
+    QImage splash;
+    h.boxes.onShow = [&](const ScriptedMessageBoxes::Box&) {
+        log.steps.append(QStringLiteral("message"));
+        splash = splashOnScreen();
+    };
 
     MainForm& form = h.start();
 
-    QCOMPARE(h.boxes.shown.size(), 1);
-    QCOMPARE(h.boxes.shown[0].text, QStringLiteral("The application is already running."));
-    QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Warning"));
-    QCOMPARE(h.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
+    // The warning comes over the painted splash; the window never shows.
+    QCOMPARE(log.steps, (QStringList{"QSplashScreen shown", "message", "QSplashScreen hidden"}));
+    const QImage picture(QStringLiteral(":/splash.png"));
+    QCOMPARE(splash.size(), QSize(314, 164));
+    int differing = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            differing += splash.pixel(x, y) != picture.pixel(x, y);
+    QCOMPARE(differing, 0);
+
+    const ScriptedMessageBoxes::Box warning{QStringLiteral("The application is already running."),
+                                            QStringLiteral("Warning"), MessageBoxes::Icon::Warning};
+    QCOMPARE(h.boxes.shown, QList<ScriptedMessageBoxes::Box>{warning});
     QCOMPARE(h.endProcessCalls, 1);
     QVERIFY(!form.isVisible());
     QVERIFY(!h.lock->held());
     // Nothing after the instance test ran: the settings file was not even looked at.
     QVERIFY(!QFile::exists(h.programDir.filePath(QStringLiteral("Config.cfg"))));
-    QVERIFY(!form.startUp() || !h.lock->held());
 }
 
 void TestMainFormLifecycle::staleLockOfADeadProcessIsTakenOver() {
@@ -89,16 +139,12 @@ void TestMainFormLifecycle::startStateOfTheControls() {
     QCOMPARE(form.timeElapsed->text(), QString());
     QCOMPARE(form.logoHide->x(), form.stage->x());
     QCOMPARE(form.muteStatus->glyph(), QStringLiteral("U"));
-    QCOMPARE(form.windowTitle(), QStringLiteral("Stillbeck"));
-    QCOMPARE(form.fileMenu->title(), QStringLiteral("&File"));
-    QCOMPARE(form.openMenu->title(), QStringLiteral("&Open"));
-    QCOMPARE(MainForm::dvdsListCaption(form.dvdsList[0]),
-             QStringLiteral("<No DVD drives were found>"));
     QCOMPARE(form.snapshotCommand->shortcut(), QKeySequence(QStringLiteral("Ctrl+F1")));
     QCOMPARE(form.continuousSnapshots->shortcut(), QKeySequence(QStringLiteral("Ctrl+F2")));
     QCOMPARE(form.timedSnapshots->shortcut(), QKeySequence(QStringLiteral("Ctrl+F3")));
     QCOMPARE(form.fullScreenMenu->shortcut(), QKeySequence(QStringLiteral("Ctrl+F4")));
     QVERIFY(h.boxes.shown.isEmpty());
+    QVERIFY(form.isVisible());
     QVERIFY(!form.continuousRunning);
     QVERIFY(!form.timedRunning);
 }
@@ -118,7 +164,14 @@ void TestMainFormLifecycle::bottomOffsetsAreRecordedInTwips() {
 
 void TestMainFormLifecycle::missingConfigIsRecreatedAndReportedAfterStartUp() {
     MainFormHarness h(false);
+    h.showSplash = true;
+    ShowHideLog log;
+    h.boxes.onShow = [&](const ScriptedMessageBoxes::Box&) { log.steps.append("message"); };
     MainForm& form = h.start();
+
+    // The message ends the load: after the splash has gone, before the window shows.
+    QCOMPARE(log.steps, (QStringList{"QSplashScreen shown", "QSplashScreen hidden", "message",
+                                     "MainForm shown"}));
 
     QVERIFY(QFile::exists(h.programDir.filePath(QStringLiteral("Config.cfg"))));
     QCOMPARE(h.boxes.shown.size(), 1);
@@ -132,49 +185,49 @@ void TestMainFormLifecycle::missingConfigIsRecreatedAndReportedAfterStartUp() {
     QCOMPARE(h.endProcessCalls, 0);
 }
 
-void TestMainFormLifecycle::exitWithoutCaptureAsksNothing() {
-    MainFormHarness h;
-    MainForm& form = h.start();
-    form.exitCommand_Click();
-    QVERIFY(h.boxes.shown.isEmpty());
-    QCOMPARE(h.endProcessCalls, 1);
+void TestMainFormLifecycle::closing_data() {
+    QTest::addColumn<bool>("fromMenu");
+    QTest::addColumn<QString>("capture");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Exit, no capture: no question") << true << "" << false;
+    QTest::newRow("close, timed capture, No") << false << "timed" << false;
+    QTest::newRow("Exit, timed capture, No") << true << "timed" << false;
+    QTest::newRow("close, continuous capture, Yes") << false << "continuous" << true;
 }
 
-void TestMainFormLifecycle::closeWhileCapturingAsksAndNoKeepsTheWindow() {
+void TestMainFormLifecycle::closing() {
+    QFETCH(bool, fromMenu);
+    QFETCH(QString, capture);
+    QFETCH(bool, yes);
     MainFormHarness h;
     MainForm& form = h.start();
-    form.show();
-    form.timedRunning = true;
-    h.boxes.answers = {MessageBoxes::Answer::No};
+    form.timedRunning = capture == QLatin1String("timed");
+    form.continuousRunning = capture == QLatin1String("continuous");
+    h.boxes.answers = {yes ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No};
+    // Loaded, hidden, at start-up.
+    const QPointer<AboutForm> about = form.aboutForm();
+    const QPointer<OptionsDialog> options = form.optionsDialog();
+    const bool asks = !capture.isEmpty();
+    const bool ends = !asks || yes;
 
-    QVERIFY(!form.close());
+    if (fromMenu)
+        form.exitCommand_Click();
+    else
+        QCOMPARE(form.close(), ends);
 
-    QCOMPARE(h.boxes.shown.size(), 1);
-    QCOMPARE(h.boxes.shown[0].text,
-             QStringLiteral("Capture process is running now, are you sure to exit?"));
-    QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Stillbeck"));
-    QCOMPARE(h.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
-    QCOMPARE(h.boxes.shown[0].buttons, MessageBoxes::Buttons::YesNo);
-    QVERIFY(form.isVisible());
-    QVERIFY(form.timedRunning);
-    QCOMPARE(h.endProcessCalls, 0);
-
-    // Exit from the menu behaves the same.
-    h.boxes.answers = {MessageBoxes::Answer::No};
-    form.exitCommand_Click();
-    QVERIFY(form.isVisible());
-    QCOMPARE(h.endProcessCalls, 0);
-}
-
-void TestMainFormLifecycle::closeWhileCapturingAndYesEndsTheProcess() {
-    MainFormHarness h;
-    MainForm& form = h.start();
-    form.show();
-    form.continuousRunning = true;
-    h.boxes.answers = {MessageBoxes::Answer::Yes};
-    QVERIFY(form.close());
-    QCOMPARE(h.boxes.shown.size(), 1);
-    QCOMPARE(h.endProcessCalls, 1);
+    const ScriptedMessageBoxes::Box question{
+        QStringLiteral("Capture process is running now, are you sure to exit?"),
+        QStringLiteral("Stillbeck"), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::YesNo};
+    QCOMPARE(h.boxes.shown, asks ? QList<ScriptedMessageBoxes::Box>{question}
+                                 : QList<ScriptedMessageBoxes::Box>{});
+    QCOMPARE(h.endProcessCalls, ends ? 1 : 0);
+    QCOMPARE(form.isVisible(), !ends);
+    // Answering No leaves the capture running.
+    QCOMPARE(form.timedRunning || form.continuousRunning, asks);
+    // The other windows go with the process.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(about.isNull(), ends);
+    QCOMPARE(options.isNull(), ends);
 }
 
 QTEST_MAIN(TestMainFormLifecycle)

@@ -1,6 +1,8 @@
 // The capture routine, its pre-check, and continuous and timed capture on a fake engine.
 #include "MainFormHarness.h"
 
+#include "support/Sandbox.h"
+#include "support/TestFiles.h"
 #include "ui/GlyphButton.h"
 #include "ui/TimedSnapshotsDialog.h"
 
@@ -9,8 +11,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/mount.h>
 
 namespace {
 // Answers the interval prompt as soon as it is shown: types text and presses OK, or cancels.
@@ -35,12 +40,14 @@ private slots:
     void folderThatCannotBeCreatedSkipsTheCapture();
     void preCheckBoundaries();
     void failedFreeSpaceQueryKeepsTheLastFigure();
+    void freeSpaceOfARealVolume_data();
+    void freeSpaceOfARealVolume();
     void menuCommandCapturesWithoutChecks();
     void continuousToggleSwitchesTheOtherButtons();
     void switchingOffSkipsThePreCheck();
     void bothModesFromTheEditMenu();
+    void timedCaptureWithoutPromptUsesTheSetting_data();
     void timedCaptureWithoutPromptUsesTheSetting();
-    void intervalFromTheSettingsFileIsClamped();
     void promptCancelledChangesNothing();
     void promptAcceptedStoresTheRoundedInterval();
     void pauseInvertsTheTimedTimer();
@@ -133,6 +140,47 @@ void TestCapture::failedFreeSpaceQueryKeepsTheLastFigure() {
     QCOMPARE(f.freeBytesAvailable, 50000);
 }
 
+// The real query on a 64 KiB tmpfs (16 pages of 4096 bytes), filled to a chosen level.
+void TestCapture::freeSpaceOfARealVolume_data() {
+    QTest::addColumn<int>("filled");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<qint64>("free");
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("empty") << 0 << "/" << qint64(65536) << true;
+    QTest::newRow("three pages left") << 13 * 4096 << "/" << qint64(12288) << true;
+    QTest::newRow("two pages left") << 14 * 4096 << "/" << qint64(8192) << false;
+    QTest::newRow("no such folder: the last figure stays")
+        << 0 << "/missing/" << qint64(65536) << true;
+}
+
+void TestCapture::freeSpaceOfARealVolume() {
+    QFETCH(int, filled);
+    QFETCH(QString, folder);
+    QFETCH(qint64, free);
+    QFETCH(bool, allowed);
+    if (!sandbox::privateMounts())
+        QSKIP("mounting a small volume needs root");
+    MainFormHarness h;
+    h.realFreeSpace = true;
+    const QString volume = h.programDir.filePath(QStringLiteral("volume"));
+    QVERIFY(QDir().mkdir(volume));
+    const QByteArray mountPoint = QFile::encodeName(volume);
+    QVERIFY(::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") == 0);
+    const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+    QVERIFY(writeFile(volume + QStringLiteral("/filler"), QByteArray(filled, 'x')));
+    MainForm& f = h.start();
+    h.openMovie();
+    Settings::current().snapshotsPath = volume + QStringLiteral("/");
+    if (folder != QLatin1String("/")) {
+        QVERIFY(f.CaptureAllowed()); // a figure for the failed query to keep
+        Settings::current().snapshotsPath = volume + folder;
+    }
+
+    QCOMPARE(f.CaptureAllowed(), allowed);
+    QCOMPARE(f.freeBytesAvailable, free);
+    QCOMPARE(h.boxes.shown.size(), allowed ? 0 : 1);
+}
+
 void TestCapture::menuCommandCapturesWithoutChecks() {
     MainFormHarness h;
     MainForm& f = h.start();
@@ -203,18 +251,29 @@ void TestCapture::bothModesFromTheEditMenu() {
     QVERIFY(f.timedSnapshotsButton->isEnabled());
 }
 
+void TestCapture::timedCaptureWithoutPromptUsesTheSetting_data() {
+    QTest::addColumn<int>("setting");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("2500") << 2500 << 2500;
+    // Values from a settings file edited by hand.
+    QTest::newRow("beyond the range") << 70000 << 60000;
+    QTest::newRow("negative") << -5 << 1000;
+}
+
 void TestCapture::timedCaptureWithoutPromptUsesTheSetting() {
+    QFETCH(int, setting);
+    QFETCH(int, interval);
     MainFormHarness h;
     MainForm& f = h.start();
     h.openMovie();
     Settings::current().hideIntervalPrompt = 1;
-    Settings::current().snapshotInterval = 2500;
+    Settings::current().snapshotInterval = setting;
     f.timedSnapshotsButton_Click();
     QVERIFY(f.timedRunning);
     QVERIFY(!f.timedSnapshotsDialog()->isVisible());
     QCOMPARE(h.engine.snapshotRequests(), 1); // one at once
     QVERIFY(f.snapshotsTimer->isActive());
-    QCOMPARE(f.snapshotsTimer->interval(), 2500);
+    QCOMPARE(f.snapshotsTimer->interval(), interval);
     QVERIFY(!f.snapshotButton->isEnabled());
     QVERIFY(!f.continuousSnapshotsButton->isEnabled());
     f.snapshotsTimer_Timer();
@@ -225,20 +284,6 @@ void TestCapture::timedCaptureWithoutPromptUsesTheSetting() {
     QVERIFY(!f.snapshotsTimer->isActive());
     QCOMPARE(h.engine.snapshotRequests(), 2);
     QVERIFY(f.snapshotButton->isEnabled());
-}
-
-void TestCapture::intervalFromTheSettingsFileIsClamped() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    h.openMovie();
-    Settings::current().hideIntervalPrompt = 1;
-    Settings::current().snapshotInterval = 70000; // beyond what a timer of the prompt would get
-    f.timedSnapshotsButton_Click();
-    QCOMPARE(f.snapshotsTimer->interval(), 60000);
-    f.timedSnapshotsButton_Click();
-    Settings::current().snapshotInterval = -5;
-    f.timedSnapshotsButton_Click();
-    QCOMPARE(f.snapshotsTimer->interval(), 1000);
 }
 
 void TestCapture::promptCancelledChangesNothing() {

@@ -65,24 +65,6 @@ private slots:
         QFETCH(qint32, ms);
         QCOMPARE(intervalFromText(text), ms);
     }
-
-    void clamp_data() {
-        QTest::addColumn<qint32>("in");
-        QTest::addColumn<qint32>("out");
-        for (const auto& [in, out] :
-             QList<QPair<qint32, qint32>>{{999, 1000},
-                                          {1000, 1000},
-                                          {60000, 60000},
-                                          {60001, 60000},
-                                          {std::numeric_limits<qint32>::max(), 60000},
-                                          {std::numeric_limits<qint32>::min(), 1000}})
-            QTest::addRow("%d", in) << in << out;
-    }
-    void clamp() {
-        QFETCH(qint32, in);
-        QFETCH(qint32, out);
-        QCOMPARE(clampInterval(in), out);
-    }
 };
 
 QTEST_APPLESS_MAIN(CaptureIntervalTest)

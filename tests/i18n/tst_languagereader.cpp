@@ -13,25 +13,79 @@
 
 namespace {
 
+// Every entry of the caption table with its ID and built-in text written out, so that a typo in
+// the table shows here rather than being compared with itself.
+struct PinnedCaption {
+    CaptionText text;
+    const char* id;
+    const char* defaultText;
+};
+
 // clang-format off
-const CaptionText allCaptions[] = {
-    Caption::MediaActions, Caption::MediaTools, Caption::Ok, Caption::Cancel, Caption::NoDvdDrives,
-    Caption::InsertDvd, Caption::InvalidDvd, Caption::ConfigError, Caption::ConfigRecreated,
-    Caption::ErrorTitle, Caption::ReloadQuestion, Caption::WarningTitle,
-    Caption::OptionsIntervalInvalid, Caption::PrefixInvalid, Caption::PromptIntervalInvalid,
-    Caption::UpdaterFailed, Caption::HelpMissing, Caption::Loading, Caption::HintSingleSnapshot,
-    Caption::HintContinuousSnapshots, Caption::HintTimedSnapshots, Caption::HintFullScreen,
-    Caption::HintRewind, Caption::HintPlay, Caption::HintPause, Caption::HintStop,
-    Caption::HintFastForward, Caption::HintMute, Caption::HintSound, Caption::HintVolume,
-    Caption::PrefixTooLong, Caption::AlreadyRunning, Caption::FileMenu, Caption::OpenMenu,
-    Caption::ExitCommand, Caption::EditMenu, Caption::SnapshotCommand, Caption::ContinuousSnapshots,
-    Caption::TimedSnapshots, Caption::FullScreenMenu, Caption::ToolsMenu,
-    Caption::OptionsMenuCommand, Caption::HelpMenu, Caption::HowToUseMenu, Caption::CheckUpdates,
-    Caption::AboutMenu, Caption::AboutTitle, Caption::AboutVersion, Caption::AboutDescription,
-    Caption::OptionsTitle, Caption::LanguageFrame, Caption::LanguageLabel, Caption::SnapshotsFrame,
-    Caption::ImageFormatLabel, Caption::SnapshotsPathLabel, Caption::SnapshotsBrowse,
-    Caption::PrefixLabel, Caption::InputBoxCheck, Caption::ValueTitle, Caption::MillisecondsLabel,
-    Caption::TimedSnapshotsTitle, Caption::RequestLabel, Caption::Check1,
+const PinnedCaption allCaptions[] = {
+    {Caption::MediaActions, "01", "Media Actions"},
+    {Caption::MediaTools, "02", "Media Tools"},
+    {Caption::Ok, "03", "&OK"},
+    {Caption::Cancel, "04", "&Cancel"},
+    {Caption::NoDvdDrives, "05", "<No DVD drives were found>"},
+    {Caption::InsertDvd, "06", "<Please insert a DVD>"},
+    {Caption::InvalidDvd, "07", "Please insert a valid DVD."},
+    {Caption::ConfigError, "08", "Error in the configuration file."},
+    {Caption::ConfigRecreated, "09", "A new one was created with the defaults."},
+    {Caption::ErrorTitle, "010", "Error"},
+    {Caption::ReloadQuestion, "012", "Some changes need the video to be reloaded. Do you want to reload the video?"},
+    {Caption::WarningTitle, "013", "Warning"},
+    {Caption::OptionsIntervalInvalid, "014", "Please enter a valid numeric time ranging from 1000 - 60000."},
+    {Caption::PrefixInvalid, "015", "Please enter a valid snapshot prefix."},
+    {Caption::PromptIntervalInvalid, "016", "Value should be numeric and between 1000 - 60000."},
+    {Caption::UpdaterFailed, "018", "Can't run the updates checker."},
+    {Caption::HelpMissing, "019", "Can't find the help file."},
+    {Caption::Loading, "020", "LOADING..."},
+    {Caption::HintSingleSnapshot, "021", "Single Snapshot"},
+    {Caption::HintContinuousSnapshots, "022", "Continuous Snapshots"},
+    {Caption::HintTimedSnapshots, "023", "Timed Snapshots"},
+    {Caption::HintFullScreen, "024", "Full Screen"},
+    {Caption::HintRewind, "025", "Rewind"},
+    {Caption::HintPlay, "026", "Play"},
+    {Caption::HintPause, "027", "Pause"},
+    {Caption::HintStop, "028", "Stop"},
+    {Caption::HintFastForward, "029", "Fast Forward"},
+    {Caption::HintMute, "030", "Mute"},
+    {Caption::HintSound, "031", "Sound"},
+    {Caption::HintVolume, "032", "Volume"},
+    {Caption::PrefixTooLong, "033", "Prefix should not be greater than 4 characters."},
+    {Caption::AlreadyRunning, "034", "The application is already running."},
+    {Caption::FileMenu, "10", "&File"},
+    {Caption::OpenMenu, "11", "&Open"},
+    {Caption::ExitCommand, "12", "E&xit"},
+    {Caption::EditMenu, "20", "&Edit"},
+    {Caption::SnapshotCommand, "21", "&Snapshot"},
+    {Caption::ContinuousSnapshots, "22", "&Continuous Snapshots"},
+    {Caption::TimedSnapshots, "23", "&Timed Snapshots"},
+    {Caption::FullScreenMenu, "24", "&Full Screen"},
+    {Caption::ToolsMenu, "30", "&Tools"},
+    {Caption::OptionsMenuCommand, "31", "&Options"},
+    {Caption::HelpMenu, "40", "&Help"},
+    {Caption::HowToUseMenu, "41", "&How To Use?"},
+    {Caption::CheckUpdates, "42", "&Check For Updates"},
+    {Caption::AboutMenu, "43", "&About"},
+    {Caption::AboutTitle, "51", "About"},
+    {Caption::AboutVersion, "52", "Version"},
+    {Caption::AboutDescription, "53", "Use this easy-to-use application to easily and effectively extract or capture images from your favorite DVD-Video discs. You can extract one image while playing your favorite movie ad also you can extract a portion of the DVD-Video."},
+    {Caption::OptionsTitle, "70", "Options"},
+    {Caption::LanguageFrame, "71", "Language"},
+    {Caption::LanguageLabel, "72", "Select Language:"},
+    {Caption::SnapshotsFrame, "73", "Snapshots"},
+    {Caption::ImageFormatLabel, "74", "Image Format:"},
+    {Caption::SnapshotsPathLabel, "75", "Snapshots Path:"},
+    {Caption::SnapshotsBrowse, "76", "&Browse..."},
+    {Caption::PrefixLabel, "77", "Snapshot Prefix:"},
+    {Caption::InputBoxCheck, "78", "Do not show \"Timed Snapshot\"input box again"},
+    {Caption::ValueTitle, "79", "Use this value instead:"},
+    {Caption::MillisecondsLabel, "80", "milliseconds."},
+    {Caption::TimedSnapshotsTitle, "90", "Timed Snapshots"},
+    {Caption::RequestLabel, "91", "Capture a snapshot every"},
+    {Caption::Check1, "92", "Do not show this again and  use this value as the default."},
 };
 // clang-format on
 
@@ -137,8 +191,10 @@ private slots:
     }
 
     void noLangFolderGivesEveryDefault() {
-        for (const CaptionText& text : allCaptions)
-            QCOMPARE(caption(text), QString::fromUtf8(text.defaultText));
+        for (const PinnedCaption& pinned : allCaptions) {
+            QCOMPARE(pinned.text.id, pinned.id);
+            QCOMPARE(caption(pinned.text), QString::fromUtf8(pinned.defaultText));
+        }
         QVERIFY(!QFile::exists(errorLog()));
     }
 
@@ -194,14 +250,14 @@ private slots:
         Settings::current().languageFile = QStringLiteral("English.ini");
 
         QSet<QString> tableIds;
-        for (const CaptionText& text : allCaptions) {
-            const QString id = QString::fromUtf8(text.id);
+        for (const PinnedCaption& pinned : allCaptions) {
+            const QString id = QString::fromUtf8(pinned.id);
             QVERIFY2(!tableIds.contains(id), qPrintable(id));
             tableIds.insert(id);
             // A text unknown to the pack would come back as the default as well; the
             // lookup with a marker default shows that the pack itself supplies it.
             QCOMPARE(SetCaptionfromINI(id, QStringLiteral("<missing>")),
-                     QString::fromUtf8(text.defaultText));
+                     QString::fromUtf8(pinned.defaultText));
         }
 
         QSet<QString> packIds;

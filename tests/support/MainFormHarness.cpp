@@ -1,5 +1,6 @@
 #include "MainFormHarness.h"
 
+#include "platform/DiskSpace.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sleep.h"
 
@@ -34,13 +35,15 @@ MainForm& MainFormHarness::start() {
     services.instanceLock = lock.get();
     services.freeSpace = [this](const QString& path, qint64* bytes) {
         freeSpaceQueries.append(path);
+        if (realFreeSpace)
+            return platform::freeBytesAvailable(path, bytes);
         if (freeSpaceQueryFails)
             return false;
         *bytes = freeBytes;
         return true;
     };
     services.endProcess = [this] { ++endProcessCalls; };
-    services.showSplash = false;
+    services.showSplash = showSplash;
     form = std::make_unique<MainForm>(services);
     // Timers are driven by hand so that every step is deterministic.
     form->movieTimer->stop();

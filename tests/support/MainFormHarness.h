@@ -25,6 +25,9 @@ struct MainFormHarness {
     std::unique_ptr<MainForm> form;
     // When set, the window drives this engine instead of the fake one.
     MediaEngine* realEngine = nullptr;
+    // The real free-space query instead of freeBytes (queries are still recorded).
+    bool realFreeSpace = false;
+    bool showSplash = false;
 
     // writeConfig: put a default "Config.cfg" beside the program so no recovery message shows.
     explicit MainFormHarness(bool writeConfig = true);

@@ -277,16 +277,6 @@ private slots:
         QCOMPARE(about->lblVersion->text(), QStringLiteral("Ausgabe 1.0.0.0"));
     }
 
-    void unloadedWithTheMainWindow() {
-        MainFormHarness h;
-        MainForm& form = h.start();
-        QPointer<AboutForm> about = form.aboutForm();
-        QVERIFY(!about.isNull());
-        form.exitCommand_Click();
-        QCOMPARE(h.endProcessCalls, 1);
-        QVERIFY(about.isNull());
-    }
-
 private:
     std::unique_ptr<QTemporaryDir> programDir;
 };

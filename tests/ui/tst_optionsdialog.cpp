@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "support/ModalRun.h"
+#include "support/Sandbox.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TestFiles.h"
 
@@ -22,6 +23,8 @@
 #include <QWindow>
 
 #include <functional>
+
+#include <sys/mount.h>
 
 using Box = ScriptedMessageBoxes::Box;
 
@@ -211,16 +214,17 @@ private slots:
     }
 
     void unwritableCurrentFolderStillAcceptsGoodPrefix() {
-        const auto writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-        QFile::setPermissions(currentDir->path(), QFile::ReadOwner | QFile::ExeOwner);
-        if (QFileInfo(currentDir->path()).isWritable()) {
-            QFile::setPermissions(currentDir->path(), writable);
-            QSKIP("this user can write to any folder");
-        }
+        const QString readOnly = currentDir->filePath(QStringLiteral("read-only"));
+        QVERIFY(QDir().mkdir(readOnly));
+        QVERIFY2(sandbox::makeReadOnly(readOnly), "no way to make a folder read-only here");
+        QDir::setCurrent(readOnly);
         OptionsDialog* dialog = makeDialog();
         dialog->snapshotPrefix->setText(QStringLiteral("IMG_"));
         dialog->OKButton_Click();
-        QFile::setPermissions(currentDir->path(), writable);
+        QDir::setCurrent(currentDir->path());
+        // Lift the mount (or the mode) so that the temporary folder can be removed.
+        ::umount2(QFile::encodeName(readOnly).constData(), MNT_DETACH);
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(boxes.shown.isEmpty());
         QCOMPARE(Settings::current().snapshotPrefix, QStringLiteral("IMG_"));
     }
