@@ -6,9 +6,9 @@
 #include "platform/Launcher.h"
 
 #include <QFocusEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QIcon>
 #include <QPushButton>
 
 namespace {

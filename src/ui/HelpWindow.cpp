@@ -14,8 +14,8 @@ HelpWindow::HelpWindow(const QString& pagePath, QWidget* parent) : QDialog(paren
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(caption(Caption::HowToUseMenu).remove(QLatin1Char('&')) +
-                   QStringLiteral(" - ") + QString::fromLatin1(FixedText::AppTitle));
+    setWindowTitle(caption(Caption::HowToUseMenu).remove(QLatin1Char('&')) + QStringLiteral(" - ") +
+                   QString::fromLatin1(FixedText::AppTitle));
 
     browser_ = new QTextBrowser(this);
     // Links to the web or to mail go to the desktop; the page's own links stay in the window.

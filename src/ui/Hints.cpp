@@ -37,8 +37,8 @@ void MainForm::applyAccessibleNames() {
         {stopButton, Caption::HintStop},
         {ffButton, Caption::HintFastForward},
         // What a press does: "Mute" while the sound is on, as the hint says.
-        {muteStatus, muteStatus->glyph() == QLatin1String("U") ? Caption::HintMute
-                                                               : Caption::HintSound},
+        {muteStatus,
+         muteStatus->glyph() == QLatin1String("U") ? Caption::HintMute : Caption::HintSound},
         {volumeSlider, Caption::HintVolume},
         {movieProgress, Caption::PositionBarName},
     };

@@ -3,12 +3,12 @@
 
 #include "support/TestFiles.h"
 
-#include <QFileDialog>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -197,9 +197,15 @@ private slots:
         QTest::addColumn<QString>("root");    // StartDirectory: "", "other"
         QTest::addColumn<QString>("initial"); // the host's folder: "existing", "missing"
         QTest::addColumn<QString>("opensIn"); // "existing", "other", "elsewhere"
-        QTest::newRow("host's folder exists") << "" << "existing" << "existing";
-        QTest::newRow("host's folder missing") << "" << "missing" << "elsewhere";
-        QTest::newRow("StartDirectory comes first") << "other" << "existing" << "other";
+        QTest::newRow("host's folder exists") << ""
+                                              << "existing"
+                                              << "existing";
+        QTest::newRow("host's folder missing") << ""
+                                               << "missing"
+                                               << "elsewhere";
+        QTest::newRow("StartDirectory comes first") << "other"
+                                                    << "existing"
+                                                    << "other";
     }
     void startFolder() {
         QFETCH(QString, root);

@@ -55,8 +55,8 @@ bool copyTree(const QString& from, const QString& to) {
     QDir source(from);
     if (!QDir().mkpath(to))
         return false;
-    for (const QFileInfo& entry : source.entryInfoList(QDir::Files | QDir::Dirs |
-                                                       QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& entry :
+         source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString target = QDir(to).filePath(entry.fileName());
         if (entry.isDir() ? !copyTree(entry.filePath(), target)
                           : !QFile::copy(entry.filePath(), target))
@@ -81,8 +81,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "could not copy the data folder\n");
         return 1;
     }
-    const QString iso = QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR"))
-                            .filePath(QStringLiteral("movie.iso"));
+    const QString iso =
+        QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(QStringLiteral("movie.iso"));
     std::unique_ptr<VlcEngine> vlc;
     if (QFile::exists(iso)) {
         vlc = std::make_unique<VlcEngine>(

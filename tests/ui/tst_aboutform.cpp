@@ -147,7 +147,8 @@ private slots:
         QTest::addColumn<int>("tabs");
         QTest::addColumn<int>("key");
         QTest::addColumn<QUrl>("opened");
-        QTest::newRow("Tab to the web address, Enter") << 1 << int(Qt::Key_Return) << QUrl(WebAddress);
+        QTest::newRow("Tab to the web address, Enter")
+            << 1 << int(Qt::Key_Return) << QUrl(WebAddress);
         QTest::newRow("Tab twice to the e-mail address, Space")
             << 2 << int(Qt::Key_Space) << QUrl(QStringLiteral("mailto:") + MailAddress);
     }

@@ -43,13 +43,13 @@ private slots:
         QTest::addColumn<QString>("inWindow"); // page shown in the program's own help window
         const QString english = QStringLiteral("English") + HelpExtension;
         const QString deutsch = QStringLiteral("Deutsch") + HelpExtension;
-        QTest::newRow("chosen pack's help, not English") << "Deutsch.ini"
-                                                         << QStringList{english, deutsch} << true
-                                                         << deutsch << false << QString();
-        QTest::newRow("no help for the chosen pack") << "Deutsch.ini" << QStringList{english}
-                                                     << true << QString() << true << QString();
-        QTest::newRow("no help, no desktop") << "Deutsch.ini" << QStringList{english} << false
-                                             << QString() << true << QString();
+        QTest::newRow("chosen pack's help, not English")
+            << "Deutsch.ini" << QStringList{english, deutsch} << true << deutsch << false
+            << QString();
+        QTest::newRow("no help for the chosen pack")
+            << "Deutsch.ini" << QStringList{english} << true << QString() << true << QString();
+        QTest::newRow("no help, no desktop")
+            << "Deutsch.ini" << QStringList{english} << false << QString() << true << QString();
         QTest::newRow("desktop cannot open it: own window")
             << "Deutsch.ini" << QStringList{english, deutsch} << false << deutsch << false
             << deutsch;
@@ -67,8 +67,8 @@ private slots:
         MainFormHarness h;
         MainForm& form = h.start();
         for (const QString& name : helpFiles)
-            QVERIFY(writeFile(h.programDir.filePath(name), "<html><p>Help " + name.toUtf8() +
-                                                               "</p></html>"));
+            QVERIFY(writeFile(h.programDir.filePath(name),
+                              "<html><p>Help " + name.toUtf8() + "</p></html>"));
         Settings::current().languageFile = languageFile;
         RecordingLauncher desktop;
         desktop.openUrlSucceeds = desktopSucceeds;

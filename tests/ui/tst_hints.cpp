@@ -7,8 +7,8 @@
 
 #include <QImage>
 #include <QLabel>
-#include <QScreen>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -116,8 +116,7 @@ void TestHints::hintIsDrawnInsideTheVisibleBand() {
         if (screen.width() < f.minimumWidth() || screen.height() < f.minimumHeight())
             QSKIP("The screen is smaller than the window's minimum size");
         f.showMaximized();
-    }
-    else {
+    } else {
         if (size == QLatin1String("larger"))
             f.resize(f.width() + 240, f.height() + 160);
         f.show();

@@ -144,7 +144,7 @@ void TestMainLayout::windowWritesFourLogLinesPerPass() {
     // The bands end inside the client area, so the whole position bar takes clicks.
     const auto bandsInside = [&f] {
         for (QWidget* band : QList<QWidget*>{f.movieProgress, f.mediaActionsTitle, f.controlFrame,
-                                              f.editTitle, f.toolsFrame})
+                                             f.editTitle, f.toolsFrame})
             if (band->geometry().right() >= f.width())
                 return false;
         return true;

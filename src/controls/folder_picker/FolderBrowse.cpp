@@ -34,8 +34,8 @@ public:
         }
         // An owner's compact dialog font would pass on to the picker: it keeps the desktop's
         // size. Its own style sheet wins over the owner's, whatever the selectors.
-        setStyleSheet(QStringLiteral("* { font-size: %1pt; }")
-                          .arg(QApplication::font().pointSizeF()));
+        setStyleSheet(
+            QStringLiteral("* { font-size: %1pt; }").arg(QApplication::font().pointSizeF()));
     }
 
     void accept() override {
