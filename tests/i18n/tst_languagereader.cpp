@@ -23,6 +23,7 @@ const CaptionText allCaptions[] = {
     Caption::HintContinuousSnapshots, Caption::HintTimedSnapshots, Caption::HintFullScreen,
     Caption::HintRewind, Caption::HintPlay, Caption::HintPause, Caption::HintStop,
     Caption::HintFastForward, Caption::HintMute, Caption::HintSound, Caption::HintVolume,
+    Caption::PositionBarName,
     Caption::PrefixTooLong, Caption::AlreadyRunning, Caption::FileMenu, Caption::OpenMenu,
     Caption::ExitCommand, Caption::EditMenu, Caption::SnapshotCommand, Caption::ContinuousSnapshots,
     Caption::TimedSnapshots, Caption::FullScreenMenu, Caption::ToolsMenu,
