@@ -116,6 +116,9 @@ bool AboutForm::eventFilter(QObject* watched, QEvent* event) {
             openLink();
         }
         break;
+    case QEvent::FocusOut:
+        openedOnFocus_ = nullptr;
+        break;
     case QEvent::MouseButtonRelease:
         // A click on a link that already had the focus opens it too; the click that gave it the
         // focus has opened it already.
