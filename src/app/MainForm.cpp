@@ -147,6 +147,8 @@ void MainForm::connectHandlers() {
     connect(rewindButton, &QPushButton::clicked, this, &MainForm::rewindButton_Click);
     connect(fullScreenButton, &QPushButton::clicked, this, &MainForm::fullScreenButton_Click);
     connect(muteStatus, &QPushButton::clicked, this, &MainForm::muteStatus_Click);
+    // The mute button's name follows the sound state, as its hint does.
+    connect(muteStatus, &GlyphButton::glyphChanged, this, &MainForm::applyAccessibleNames);
     connect(snapshotButton, &QPushButton::clicked, this, &MainForm::snapshotButton_Click);
     connect(continuousSnapshotsButton, &QPushButton::clicked, this,
             &MainForm::continuousSnapshotsButton_Click);
@@ -338,6 +340,13 @@ void MainForm::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
+void MainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Restoring from minimised may leave the size as it was, so no resize event follows.
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
 void MainForm::Form_Resize() {
     // Nothing to anchor before the load sequence has recorded the offsets.
     if (isMinimized() || !offsetsRecorded_)
@@ -363,17 +372,21 @@ void MainForm::Form_Resize() {
         w->setGeometry(px(left), px(top), px(width), px(height));
     };
     const float bandLeft = static_cast<float>(toolsFrame->x()) * tpp;
-    place(toolsFrame, bandLeft, out.toolsFrameTop, out.bandWidth,
+    // The pass's band width reaches past the right edge; the bands are given the width that ends
+    // as far inside the edge as they start, so the whole position bar can be clicked. The video
+    // area still follows the pass's own width.
+    const float bandWidth = MainLayout::bandWidthInside(out.bandWidth, in.scaleWidth, bandLeft);
+    place(toolsFrame, bandLeft, out.toolsFrameTop, bandWidth,
           static_cast<float>(toolsFrame->height()) * tpp);
-    place(editTitle, bandLeft, out.editTitleTop, out.bandWidth,
+    place(editTitle, bandLeft, out.editTitleTop, bandWidth,
           static_cast<float>(editTitle->height()) * tpp);
-    place(controlFrame, bandLeft, out.controlFrameTop, out.bandWidth,
+    place(controlFrame, bandLeft, out.controlFrameTop, bandWidth,
           static_cast<float>(controlFrame->height()) * tpp);
-    place(mediaActionsTitle, bandLeft, out.mediaActionsTitleTop, out.bandWidth,
+    place(mediaActionsTitle, bandLeft, out.mediaActionsTitleTop, bandWidth,
           static_cast<float>(mediaActionsTitle->height()) * tpp);
     place(timeElapsed, out.timeElapsedLeft, out.timeElapsedTop, MainLayout::kTimeElapsedWidth,
           static_cast<float>(timeElapsed->height()) * tpp);
-    place(movieProgress, bandLeft, out.movieProgressTop, out.bandWidth,
+    place(movieProgress, bandLeft, out.movieProgressTop, bandWidth,
           static_cast<float>(movieProgress->height()) * tpp);
     volumeSlider->move(px(out.volumeSliderLeft), volumeSlider->y());
     muteStatus->move(px(out.muteStatusLeft), muteStatus->y());
@@ -383,6 +396,9 @@ void MainForm::Form_Resize() {
     writeLayoutLog(stageRect.left, stageRect.top, stageRect.width, stageRect.height);
     place(logoHide, stageRect.left, stageRect.top, stageRect.width, stageRect.height);
     place(toolTips, out.toolTips.left, out.toolTips.top, out.toolTips.width, out.toolTips.height);
+    // The hint line reaches below the client area; its text is centred in the part that shows.
+    const int hidden = toolTips->geometry().bottom() - toolTips->parentWidget()->rect().bottom();
+    toolTips->setContentsMargins(px(MainLayout::kHintIndent), 0, 0, qMax(0, hidden));
 }
 
 int MainForm::clientHeight() const {

@@ -103,11 +103,17 @@ public:
     // Hint line.
     void ShowHint(const CaptionText& text);
     void toolTipTimer_Timer();
+    // Names the glyph buttons, the volume slider and the position bar for assistive tools, in the
+    // chosen language (the captions of their hints).
+    void applyAccessibleNames();
 
     // Help menu.
     void howToUseMenu_Click();
     void checkUpdates_Click();
     void aboutMenu_Click();
+    // The program's own help window, shown when the desktop cannot open the help page; null
+    // until then.
+    QWidget* helpWindow() const { return helpWindow_; }
 
     // Run-time state.
     QStringList engineOptions;
@@ -181,6 +187,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -209,4 +216,5 @@ private:
     TimedSnapshotsDialog* timedSnapshotsDialog_ = nullptr;
     QPointer<OptionsDialog> optionsDialog_;
     QPointer<AboutForm> aboutForm_;
+    QPointer<QWidget> helpWindow_;
 };

@@ -16,6 +16,7 @@
 void MainForm::ApplyCaptions() {
     mediaActionsTitle->setText(caption(Caption::MediaActions));
     editTitle->setText(caption(Caption::MediaTools));
+    applyAccessibleNames();
     const QString okText = caption(Caption::Ok);
     const QString cancelText = caption(Caption::Cancel);
 

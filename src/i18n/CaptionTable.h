@@ -44,6 +44,8 @@ inline constexpr CaptionText HintFastForward{"029", "Fast Forward"};
 inline constexpr CaptionText HintMute{"030", "Mute"};
 inline constexpr CaptionText HintSound{"031", "Sound"};
 inline constexpr CaptionText HintVolume{"032", "Volume"};
+// Names the position bar for assistive tools; it has no hint of its own.
+inline constexpr CaptionText PositionBarName{"035", "Position"};
 inline constexpr CaptionText PrefixTooLong{"033",
                                            "Prefix should not be greater than 4 characters."};
 inline constexpr CaptionText AlreadyRunning{"034", "The application is already running."};

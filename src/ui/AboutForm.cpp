@@ -7,11 +7,16 @@
 
 #include <QFocusEvent>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 
 namespace {
 // Link labels read as links on the dark skin and on the plain system look alike.
-constexpr const char* kLinkStyle = "color: #5b9bd5; text-decoration: underline;";
+// A link reached with the keyboard shows a dotted frame.
+constexpr const char* kLinkStyle =
+    "QLabel { color: #5b9bd5; text-decoration: underline; border: 1px solid transparent; }"
+    "QLabel:focus { border: 1px dotted #5b9bd5; }";
 } // namespace
 
 AboutForm::AboutForm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::AboutForm>()) {
@@ -36,6 +41,8 @@ AboutForm::AboutForm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
         link->installEventFilter(this);
     }
     connect(cmdOK, &QPushButton::clicked, this, &AboutForm::cmdOK_Click);
+    // The box opens with OK focused; the links follow it in the tab order.
+    cmdOK->setFocus();
 
     Form_Load();
 }
@@ -91,16 +98,48 @@ void AboutForm::showEvent(QShowEvent* event) {
 }
 
 bool AboutForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
-        // Returning to the window gives the focus back to the link clicked last; that is not a
-        // new visit and must not open the link again.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == SCLabel1)
-                SCLabel1_GotFocus();
-            else if (watched == SCLabel2)
-                SCLabel2_GotFocus();
+    auto* link = qobject_cast<QLabel*>(watched);
+    if (link != SCLabel1 && link != SCLabel2)
+        return QDialog::eventFilter(watched, event);
+    const auto openLink = [this, link] {
+        if (link == SCLabel1)
+            SCLabel1_GotFocus();
+        else
+            SCLabel2_GotFocus();
+    };
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        // Only a click opens a link as it takes the focus. Tabbing onto it, showing the box or
+        // returning to the window (which gives the focus back to the link clicked last) must not.
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+            openedOnFocus_ = link;
+            openLink();
         }
+        break;
+    case QEvent::FocusOut:
+        openedOnFocus_ = nullptr;
+        break;
+    case QEvent::MouseButtonRelease:
+        // A click on a link that already had the focus opens it too; the click that gave it the
+        // focus has opened it already.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+            link->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            if (openedOnFocus_ == link)
+                openedOnFocus_ = nullptr;
+            else
+                openLink();
+        }
+        break;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            openLink();
+            return true; // Enter on a link opens it; it does not press the default button
+        }
+        break;
+    }
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -43,4 +43,5 @@ protected:
 private:
     std::unique_ptr<Ui::AboutForm> ui_;
     std::optional<qint64> shownIcon_;
+    QLabel* openedOnFocus_ = nullptr;
 };

@@ -208,8 +208,11 @@ const QPainterPath& cachedIconPath(Icon icon) {
 GlyphButton::GlyphButton(QWidget* parent) : QPushButton(parent) {}
 
 void GlyphButton::setGlyph(const QString& glyph) {
+    if (glyph_ == glyph)
+        return;
     glyph_ = glyph;
     update();
+    emit glyphChanged();
 }
 
 void GlyphButton::setGlyphFont(const QString& family) {

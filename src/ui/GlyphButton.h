@@ -17,6 +17,9 @@ public:
     QString glyphFont() const { return glyphFont_; }
     void setGlyphFont(const QString& family);
 
+signals:
+    void glyphChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

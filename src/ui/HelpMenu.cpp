@@ -7,6 +7,7 @@
 #include "platform/ProgramFolder.h"
 #include "settings/Settings.h"
 #include "ui/AboutForm.h"
+#include "ui/HelpWindow.h"
 
 namespace {
 #ifdef Q_OS_WIN
@@ -39,13 +40,23 @@ void MainForm::aboutMenu_Click() {
 
 void MainForm::howToUseMenu_Click() {
     const QString& pack = Settings::current().languageFile;
-    const bool opened =
-        pack.size() >= kPackExtensionLength &&
-        platform::openDocument(platform::programFile(pack.chopped(kPackExtensionLength) +
-                                                     QString::fromLatin1(kHelpExtension)));
-    if (!opened)
-        boxes.show(caption(Caption::HelpMissing), caption(Caption::ErrorTitle),
-                   MessageBoxes::Icon::Critical);
+    if (pack.size() >= kPackExtensionLength) {
+        const QString page = platform::programFile(pack.chopped(kPackExtensionLength) +
+                                                   QString::fromLatin1(kHelpExtension));
+        if (platform::openDocument(page))
+            return;
+        // The page is there but the desktop has nothing to open it with: show it ourselves.
+        if (HelpWindow::canShow(page)) {
+            delete helpWindow_.data();
+            helpWindow_ = new HelpWindow(page, this);
+            helpWindow_->show();
+            helpWindow_->raise();
+            helpWindow_->activateWindow();
+            return;
+        }
+    }
+    boxes.show(caption(Caption::HelpMissing), caption(Caption::ErrorTitle),
+               MessageBoxes::Icon::Critical);
 }
 
 void MainForm::checkUpdates_Click() {

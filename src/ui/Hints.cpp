@@ -3,6 +3,10 @@
 
 #include "i18n/LanguageReader.h"
 
+#include "ui/GlyphButton.h"
+#include "ui/ProgressBar.h"
+#include "ui/VolumeSlider.h"
+
 #include <QLabel>
 #include <QTimer>
 
@@ -19,4 +23,25 @@ void MainForm::ShowHint(const CaptionText& text) {
 void MainForm::toolTipTimer_Timer() {
     toolTips->setText(QString());
     toolTipTimer->stop();
+}
+
+void MainForm::applyAccessibleNames() {
+    const QList<QPair<QWidget*, CaptionText>> names{
+        {snapshotButton, Caption::HintSingleSnapshot},
+        {continuousSnapshotsButton, Caption::HintContinuousSnapshots},
+        {timedSnapshotsButton, Caption::HintTimedSnapshots},
+        {fullScreenButton, Caption::HintFullScreen},
+        {rewindButton, Caption::HintRewind},
+        {playButton, Caption::HintPlay},
+        {pauseButton, Caption::HintPause},
+        {stopButton, Caption::HintStop},
+        {ffButton, Caption::HintFastForward},
+        // What a press does: "Mute" while the sound is on, as the hint says.
+        {muteStatus,
+         muteStatus->glyph() == QLatin1String("U") ? Caption::HintMute : Caption::HintSound},
+        {volumeSlider, Caption::HintVolume},
+        {movieProgress, Caption::PositionBarName},
+    };
+    for (const auto& [widget, text] : names)
+        widget->setAccessibleName(caption(text));
 }

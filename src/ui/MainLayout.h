@@ -33,6 +33,15 @@ inline constexpr float kVolumeSliderWidth = 1905, kMuteStatusWidth = 615;
 inline constexpr float kTimeElapsedWidth = 3735, kTimeElapsedRightGap = 120;
 inline constexpr float kToolsFrameHeight = 570;
 inline constexpr TwipsRect kDesignStage{120, 120, 6480, 4860};
+// Gap between the window's left edge and the hint text.
+inline constexpr float kHintIndent = 120;
+
+// The width a band starting at bandLeft is given so that it ends as far inside the client area's
+// right edge as it starts inside the left one (never wider than the pass's own width).
+inline float bandWidthInside(float passWidth, float scaleWidth, float bandLeft) {
+    const float inside = scaleWidth - 2 * bandLeft;
+    return inside < passWidth ? inside : passWidth;
+}
 } // namespace MainLayout
 
 // One layout pass: bands anchored to the bottom and stretched to the width, volume and mute

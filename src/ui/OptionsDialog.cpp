@@ -109,6 +109,7 @@ void OptionsDialog::inputBoxCheck_Click() {
 
 void OptionsDialog::snapshotsBrowse_Click() {
     setEnabled(false);
+    FolderBrowse1->setInitialFolder(snapshotPath->text());
     if (FolderBrowse1->Browse())
         snapshotPath->setText(FolderBrowse1->FullName());
     setEnabled(true);

@@ -3,6 +3,9 @@
 
 #include "support/TestFiles.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -188,6 +191,56 @@ private slots:
         auto dialog = modBrowse::createBrowseDialog(info);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Pick"));
         QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
+    }
+
+    void startFolder_data() {
+        QTest::addColumn<QString>("root");    // StartDirectory: "", "other"
+        QTest::addColumn<QString>("initial"); // the host's folder: "existing", "missing"
+        QTest::addColumn<QString>("opensIn"); // "existing", "other", "elsewhere"
+        QTest::newRow("host's folder exists") << ""
+                                              << "existing"
+                                              << "existing";
+        QTest::newRow("host's folder missing") << ""
+                                               << "missing"
+                                               << "elsewhere";
+        QTest::newRow("StartDirectory comes first") << "other"
+                                                    << "existing"
+                                                    << "other";
+    }
+    void startFolder() {
+        QFETCH(QString, root);
+        QFETCH(QString, initial);
+        QFETCH(QString, opensIn);
+        QTemporaryDir dir;
+        const QString existing = dir.filePath(QStringLiteral("shots"));
+        const QString other = dir.filePath(QStringLiteral("other"));
+        QVERIFY(QDir().mkdir(existing) && QDir().mkdir(other));
+        // The control hands the host's folder on to the dialog.
+        FolderBrowse picker;
+        picker.setInitialFolder(initial == QLatin1String("existing") ? existing
+                                                                     : dir.filePath("missing"));
+        if (!root.isEmpty())
+            picker.setStartDirectory(other);
+        pick = QString();
+        picker.Browse();
+        auto dialog = modBrowse::createBrowseDialog(requests.last());
+        const QString shown = dialog->directory().absolutePath();
+        if (opensIn == QLatin1String("elsewhere"))
+            QVERIFY(!shown.startsWith(dir.path()) && QFileInfo(shown).isDir());
+        else
+            QCOMPARE(shown, opensIn == QLatin1String("existing") ? existing : other);
+    }
+
+    void keepsTheDesktopFontUnderACompactOwner() {
+        QDialog owner;
+        owner.setStyleSheet(QStringLiteral("* { font-size: 5pt; }"));
+        modBrowse::BrowseInfo info;
+        info.owner = &owner;
+        auto dialog = modBrowse::createBrowseDialog(info);
+        auto* list = dialog->findChild<QAbstractItemView*>();
+        QVERIFY(list);
+        list->ensurePolished();
+        QCOMPARE(list->font().pointSizeF(), QApplication::font().pointSizeF());
     }
 
     void dialogUsableUnderDisabledOwner() {

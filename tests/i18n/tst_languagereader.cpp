@@ -53,6 +53,7 @@ const PinnedCaption allCaptions[] = {
     {Caption::HintMute, "030", "Mute"},
     {Caption::HintSound, "031", "Sound"},
     {Caption::HintVolume, "032", "Volume"},
+    {Caption::PositionBarName, "035", "Position"},
     {Caption::PrefixTooLong, "033", "Prefix should not be greater than 4 characters."},
     {Caption::AlreadyRunning, "034", "The application is already running."},
     {Caption::FileMenu, "10", "&File"},

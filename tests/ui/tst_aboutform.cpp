@@ -143,6 +143,37 @@ private slots:
         QTRY_VERIFY(about.isNull());
     }
 
+    void keyboardOpensTheLinks_data() {
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QUrl>("opened");
+        QTest::newRow("Tab to the web address, Enter")
+            << 1 << int(Qt::Key_Return) << QUrl(WebAddress);
+        QTest::newRow("Tab twice to the e-mail address, Space")
+            << 2 << int(Qt::Key_Space) << QUrl(QStringLiteral("mailto:") + MailAddress);
+    }
+    void keyboardOpensTheLinks() {
+        QFETCH(int, tabs);
+        QFETCH(int, key);
+        QFETCH(QUrl, opened);
+        RecordingLauncher desktop;
+        QPointer<AboutForm> about = new AboutForm;
+        qsizetype openedByTabbing = -1;
+        bool stillOpen = false;
+        const ModalRun run = runBox(about, [&] {
+            for (int i = 0; i < tabs; ++i)
+                QTest::keyClick(about, Qt::Key_Tab);
+            openedByTabbing = desktop.openedUrls.size();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+            stillOpen = about->isVisible(); // the key opened the link, not the OK button
+            about->close();
+        });
+        QVERIFY(run.shown);
+        QCOMPARE(openedByTabbing, 0);
+        QVERIFY(stillOpen);
+        QCOMPARE(desktop.openedUrls, QList<QUrl>{opened});
+    }
+
     void showingAndTabbingOpenNoLink() {
         RecordingLauncher desktop;
         auto* about = new AboutForm;

@@ -5,10 +5,12 @@
 #include "support/RecordingLauncher.h"
 #include "support/TestFiles.h"
 #include "ui/AboutForm.h"
+#include "ui/HelpWindow.h"
 
 #include <QAction>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 using Box = ScriptedMessageBoxes::Box;
 
@@ -38,16 +40,22 @@ private slots:
         QTest::addColumn<bool>("desktopSucceeds");
         QTest::addColumn<QString>("opened"); // help file handed to the desktop, empty for none
         QTest::addColumn<bool>("message");
+        QTest::addColumn<QString>("inWindow"); // page shown in the program's own help window
         const QString english = QStringLiteral("English") + HelpExtension;
         const QString deutsch = QStringLiteral("Deutsch") + HelpExtension;
         QTest::newRow("chosen pack's help, not English")
-            << "Deutsch.ini" << QStringList{english, deutsch} << true << deutsch << false;
+            << "Deutsch.ini" << QStringList{english, deutsch} << true << deutsch << false
+            << QString();
         QTest::newRow("no help for the chosen pack")
-            << "Deutsch.ini" << QStringList{english} << true << QString() << true;
-        QTest::newRow("desktop cannot open it")
-            << "English.ini" << QStringList{english} << false << english << true;
+            << "Deutsch.ini" << QStringList{english} << true << QString() << true << QString();
+        QTest::newRow("no help, no desktop")
+            << "Deutsch.ini" << QStringList{english} << false << QString() << true << QString();
+        QTest::newRow("desktop cannot open it: own window")
+            << "Deutsch.ini" << QStringList{english, deutsch} << false << deutsch << false
+            << deutsch;
         QTest::newRow("name shorter than the extension")
-            << "ini" << QStringList{english, HelpExtension} << true << QString() << true;
+            << "ini" << QStringList{english, HelpExtension} << true << QString() << true
+            << QString();
     }
     void howToUse() {
         QFETCH(QString, languageFile);
@@ -55,10 +63,12 @@ private slots:
         QFETCH(bool, desktopSucceeds);
         QFETCH(QString, opened);
         QFETCH(bool, message);
+        QFETCH(QString, inWindow);
         MainFormHarness h;
         MainForm& form = h.start();
         for (const QString& name : helpFiles)
-            QVERIFY(writeFile(h.programDir.filePath(name), "<html></html>"));
+            QVERIFY(writeFile(h.programDir.filePath(name),
+                              "<html><p>Help " + name.toUtf8() + "</p></html>"));
         Settings::current().languageFile = languageFile;
         RecordingLauncher desktop;
         desktop.openUrlSucceeds = desktopSucceeds;
@@ -72,6 +82,12 @@ private slots:
         QCOMPARE(h.boxes.shown,
                  message ? QList<Box>{errorBox("Can't find the help file.")} : QList<Box>());
         QVERIFY(desktop.startedPrograms.isEmpty());
+        auto* window = qobject_cast<HelpWindow*>(form.helpWindow());
+        QCOMPARE(window != nullptr, !inWindow.isEmpty());
+        if (window) {
+            QVERIFY(window->isVisible());
+            QCOMPARE(window->browser()->toPlainText(), QStringLiteral("Help ") + inWindow);
+        }
     }
 
     void helpMessageFollowsTheLanguage() {

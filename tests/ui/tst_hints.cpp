@@ -2,11 +2,17 @@
 #include "MainFormHarness.h"
 
 #include "ui/GlyphButton.h"
+#include "ui/ProgressBar.h"
+#include "ui/VolumeSlider.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+
+#include <vector>
 
 namespace {
 void movePointerOver(QWidget* w) {
@@ -23,6 +29,9 @@ private slots:
     void aRunningHideTimerIsNotRestarted();
     void disabledButtonsShowNothing();
     void packTextIsLookedUpEachTime();
+    void hintIsDrawnInsideTheVisibleBand_data();
+    void hintIsDrawnInsideTheVisibleBand();
+    void accessibleNamesFollowTheLanguage();
 };
 
 void TestHints::eachButtonShowsItsName() {
@@ -88,6 +97,95 @@ void TestHints::packTextIsLookedUpEachTime() {
     QCOMPARE(f.toolTips->text(), QStringLiteral("Abspielen"));
     movePointerOver(f.stopButton); // no entry in the pack: the built-in text
     QCOMPARE(f.toolTips->text(), QStringLiteral("Stop"));
+}
+
+void TestHints::hintIsDrawnInsideTheVisibleBand_data() {
+    QTest::addColumn<QString>("size");
+    QTest::newRow("design size") << "design";
+    QTest::newRow("larger") << "larger";
+    QTest::newRow("maximised") << "maximised";
+}
+
+void TestHints::hintIsDrawnInsideTheVisibleBand() {
+    QFETCH(QString, size);
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.openMovie();
+    if (size == QLatin1String("maximised")) {
+        const QSize screen = f.screen()->availableSize();
+        if (screen.width() < f.minimumWidth() || screen.height() < f.minimumHeight())
+            QSKIP("The screen is smaller than the window's minimum size");
+        f.showMaximized();
+    } else {
+        if (size == QLatin1String("larger"))
+            f.resize(f.width() + 240, f.height() + 160);
+        f.show();
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.toolTipTimer_Timer();
+    const QImage empty = f.grab().toImage();
+
+    movePointerOver(f.playButton);
+    QCOMPARE(f.toolTips->text(), QStringLiteral("Play"));
+    const QImage hinted = f.grab().toImage();
+    QCOMPARE(hinted.size(), empty.size());
+
+    // The part of the hint line that lies inside the client area, in image pixels.
+    QWidget* client = f.toolTips->parentWidget();
+    const QRect band = f.toolTips->geometry().intersected(client->rect());
+    QVERIFY(!band.isEmpty());
+    const qreal ratio = hinted.devicePixelRatio();
+    const QRect inImage(QPointF(QPointF(client->mapTo(&f, band.topLeft())) * ratio).toPoint(),
+                        (QSizeF(band.size()) * ratio).toSize());
+    int changed = 0;
+    for (int y = inImage.top(); y <= inImage.bottom(); ++y)
+        for (int x = inImage.left(); x <= inImage.right(); ++x)
+            changed += hinted.pixel(x, y) != empty.pixel(x, y);
+    // The four letters leave far more than a few stray pixels.
+    QVERIFY2(changed > 40 * ratio * ratio, qPrintable(QString::number(changed)));
+}
+
+void TestHints::accessibleNamesFollowTheLanguage() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    struct Row {
+        QWidget* widget;
+        const char* english;
+        const char* id;
+        const char* german;
+    };
+    const std::vector<Row> rows{
+        {f.snapshotButton, "Single Snapshot", "021", "Einzelbild"},
+        {f.continuousSnapshotsButton, "Continuous Snapshots", "022", "Fortlaufend"},
+        {f.timedSnapshotsButton, "Timed Snapshots", "023", "Zeitgesteuert"},
+        {f.fullScreenButton, "Full Screen", "024", "Vollbild"},
+        {f.rewindButton, "Rewind", "025", "Zurueck"},
+        {f.playButton, "Play", "026", "Abspielen"},
+        {f.pauseButton, "Pause", "027", "Anhalten"},
+        {f.stopButton, "Stop", "028", "Beenden"},
+        {f.ffButton, "Fast Forward", "029", "Vorspulen"},
+        {f.muteStatus, "Mute", "030", "Stumm"},
+        {f.volumeSlider, "Volume", "032", "Lautstaerke"},
+        {f.movieProgress, "Position", "035", "Stelle"},
+    };
+    QByteArray pack = "[Stillbeck Language Pack]\r\n031=Ton\r\n";
+    for (const Row& row : rows) {
+        QCOMPARE(row.widget->accessibleName(), QString::fromLatin1(row.english));
+        pack += QByteArray(row.id) + '=' + row.german + "\r\n";
+    }
+    QDir(h.programDir.path()).mkdir(QStringLiteral("Lang"));
+    QFile file(h.programDir.filePath(QStringLiteral("Lang/Deutsch.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(pack);
+    file.close();
+    // What closing the options dialog with another language does.
+    Settings::current().languageFile = QStringLiteral("Deutsch.ini");
+    f.ApplyCaptions();
+    for (const Row& row : rows)
+        QCOMPARE(row.widget->accessibleName(), QString::fromLatin1(row.german));
+    // The mute button names what a press does, like its hint.
+    f.muteStatus_Click();
+    QCOMPARE(f.muteStatus->accessibleName(), QStringLiteral("Ton"));
 }
 
 QTEST_MAIN(TestHints)

@@ -3,6 +3,7 @@
 
 #include "playback/VideoStage.h"
 #include "ui/MainLayout.h"
+#include "ui/ProgressBar.h"
 
 #include <QFile>
 #include <QFrame>
@@ -144,8 +145,18 @@ void TestMainLayout::windowWritesFourLogLinesPerPass() {
         QCOMPARE(f.stage->geometry(), QRect(6, 2, 435, 326));
         QCOMPARE(f.logoHide->geometry(), f.stage->geometry());
     }
+    // The bands end inside the client area, so the whole position bar takes clicks.
+    const auto bandsInside = [&f] {
+        for (QWidget* band : QList<QWidget*>{f.movieProgress, f.mediaActionsTitle, f.controlFrame,
+                                             f.editTitle, f.toolsFrame})
+            if (band->geometry().right() >= f.width())
+                return false;
+        return true;
+    };
+    QVERIFY(bandsInside());
     // A shown window's resize notification runs the next pass.
     f.resize(f.width() + 200, f.height() + 100);
+    QVERIFY(bandsInside());
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll().count('\n'), 12);
 }
@@ -160,6 +171,9 @@ void TestMainLayout::minimizedWindowWritesNothing() {
     f.Form_Resize();
     QCOMPARE(QFileInfo(path).size(), before);
     QCOMPARE(f.stage->geometry(), stageBefore);
+    // Restoring at the same size raises no resize, yet the state change alone runs a pass.
+    f.setWindowState(Qt::WindowNoState);
+    QVERIFY(QFileInfo(path).size() > before);
 }
 
 QTEST_MAIN(TestMainLayout)

@@ -279,6 +279,7 @@ private slots:
             return picked;
         });
         QTest::mouseClick(dialog->snapshotsBrowse, Qt::LeftButton);
+        QCOMPARE(requests[0].initialFolder, QStringLiteral("/srv/shots/")); // opens there
         QCOMPARE(dialog->snapshotPath->text(), QStringLiteral("/srv/shots/"));
         QVERIFY(dialog->isEnabled());
 

@@ -1,8 +1,12 @@
 #include "controls/folder_picker/FolderBrowse.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QListView>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QStandardPaths>
 
 namespace modBrowse {
@@ -28,6 +32,10 @@ public:
             setFileMode(QFileDialog::Directory);
             setOption(QFileDialog::ShowDirsOnly);
         }
+        // An owner's compact dialog font would pass on to the picker: it keeps the desktop's
+        // size. Its own style sheet wins over the owner's, whatever the selectors.
+        setStyleSheet(
+            QStringLiteral("* { font-size: %1pt; }").arg(QApplication::font().pointSizeF()));
     }
 
     void accept() override {
@@ -41,13 +49,38 @@ public:
         QFileDialog::accept();
     }
 
+protected:
+    void showEvent(QShowEvent* event) override {
+        QFileDialog::showEvent(event);
+        widenSidebar();
+    }
+
 private:
+    // The places list on the left is as wide as its longest entry, so no name is cut.
+    void widenSidebar() {
+        auto* sidebar = findChild<QListView*>(QStringLiteral("sidebar"));
+        auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"));
+        if (!sidebar || !splitter || splitter->count() < 2)
+            return;
+        const int wanted = sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth() +
+                           sidebar->verticalScrollBar()->sizeHint().width() + 8;
+        QList<int> sizes = splitter->sizes();
+        if (sizes[0] >= wanted)
+            return;
+        const int total = sizes[0] + sizes[1];
+        sizes[0] = qMin(wanted, total / 2);
+        sizes[1] = total - sizes[0];
+        splitter->setSizes(sizes);
+    }
+
     bool includeFiles_;
 };
 
-QString startFolder(const QString& root) {
-    if (!root.isEmpty())
-        return root;
+QString startFolder(const BrowseInfo& info) {
+    if (!info.root.isEmpty())
+        return info.root;
+    if (!info.initialFolder.isEmpty() && QFileInfo(info.initialFolder).isDir())
+        return info.initialFolder;
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     return QFileInfo(desktop).isDir() ? desktop : QDir::homePath();
 }
@@ -55,7 +88,7 @@ QString startFolder(const QString& root) {
 } // namespace
 
 std::unique_ptr<QFileDialog> createBrowseDialog(const BrowseInfo& info) {
-    return std::make_unique<BrowseDialog>(info.owner, info.title, startFolder(info.root),
+    return std::make_unique<BrowseDialog>(info.owner, info.title, startFolder(info),
                                           info.flags & FolderBrowse::BIF_BROWSEINCLUDEFILES);
 }
 
@@ -104,6 +137,7 @@ bool FolderBrowse::Browse() {
     info.root = StartDirectory_;
     info.title = Caption_;
     info.flags = flags();
+    info.initialFolder = initialFolder_;
     QString picked = modBrowse::BrowseForFolder(info);
     // Computers and printers have no place in the file system, whatever the dialog returned.
     if (BrowseForComputer_ || BrowseForPrinter_)

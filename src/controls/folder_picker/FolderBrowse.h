@@ -19,6 +19,8 @@ namespace modBrowse {
 struct BrowseInfo {
     QWidget* owner = nullptr;
     QString root; // folder to start from; empty: the desktop
+    // Where to open when there is no root and this folder exists (the host's current choice).
+    QString initialFolder;
     QString title;
     quint32 flags = 0; // FolderBrowse::Flag bits
 };
@@ -110,6 +112,10 @@ public:
     // holds; otherwise FullName becomes empty.
     bool Browse();
 
+    // The folder the next Browse opens in when StartDirectory is empty and it exists. A run-time
+    // hint of the host, not a property: it is neither saved nor shown on the property page.
+    void setInitialFolder(const QString& folder) { initialFolder_ = folder; }
+
     // The flag word: the bits of the option properties that are true.
     quint32 flags() const;
 
@@ -179,4 +185,5 @@ private:
     bool FileCompressed_ = false;
     bool FileArchived_ = false;
     QString StartDirectory_;
+    QString initialFolder_;
 };
