@@ -13,28 +13,6 @@
 
 namespace {
 
-// clang-format off
-const CaptionText allCaptions[] = {
-    Caption::MediaActions, Caption::MediaTools, Caption::Ok, Caption::Cancel, Caption::NoDvdDrives,
-    Caption::InsertDvd, Caption::InvalidDvd, Caption::ConfigError, Caption::ConfigRecreated,
-    Caption::ErrorTitle, Caption::ReloadQuestion, Caption::WarningTitle,
-    Caption::OptionsIntervalInvalid, Caption::PrefixInvalid, Caption::PromptIntervalInvalid,
-    Caption::UpdaterFailed, Caption::HelpMissing, Caption::Loading, Caption::HintSingleSnapshot,
-    Caption::HintContinuousSnapshots, Caption::HintTimedSnapshots, Caption::HintFullScreen,
-    Caption::HintRewind, Caption::HintPlay, Caption::HintPause, Caption::HintStop,
-    Caption::HintFastForward, Caption::HintMute, Caption::HintSound, Caption::HintVolume,
-    Caption::PrefixTooLong, Caption::AlreadyRunning, Caption::FileMenu, Caption::OpenMenu,
-    Caption::ExitCommand, Caption::EditMenu, Caption::SnapshotCommand, Caption::ContinuousSnapshots,
-    Caption::TimedSnapshots, Caption::FullScreenMenu, Caption::ToolsMenu,
-    Caption::OptionsMenuCommand, Caption::HelpMenu, Caption::HowToUseMenu, Caption::CheckUpdates,
-    Caption::AboutMenu, Caption::AboutTitle, Caption::AboutVersion, Caption::AboutDescription,
-    Caption::OptionsTitle, Caption::LanguageFrame, Caption::LanguageLabel, Caption::SnapshotsFrame,
-    Caption::ImageFormatLabel, Caption::SnapshotsPathLabel, Caption::SnapshotsBrowse,
-    Caption::PrefixLabel, Caption::InputBoxCheck, Caption::ValueTitle, Caption::MillisecondsLabel,
-    Caption::TimedSnapshotsTitle, Caption::RequestLabel, Caption::Check1,
-};
-// clang-format on
-
 // An existing file whose reading fails: the memory of the reading process at address 0.
 bool makeUnreadable(const QString& link) {
     return QFileInfo(QStringLiteral("/proc/self/mem")).isFile() &&
@@ -137,7 +115,7 @@ private slots:
     }
 
     void noLangFolderGivesEveryDefault() {
-        for (const CaptionText& text : allCaptions)
+        for (const CaptionText& text : Caption::All)
             QCOMPARE(caption(text), QString::fromUtf8(text.defaultText));
         QVERIFY(!QFile::exists(errorLog()));
     }
@@ -194,7 +172,7 @@ private slots:
         Settings::current().languageFile = QStringLiteral("English.ini");
 
         QSet<QString> tableIds;
-        for (const CaptionText& text : allCaptions) {
+        for (const CaptionText& text : Caption::All) {
             const QString id = QString::fromUtf8(text.id);
             QVERIFY2(!tableIds.contains(id), qPrintable(id));
             tableIds.insert(id);
