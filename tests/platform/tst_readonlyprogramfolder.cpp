@@ -120,6 +120,8 @@ int runAsNobody(int argc, char** argv) {
         qWarning("the test program did not run as nobody");
         return 1;
     }
+    if (child.exitCode() == 125)
+        qWarning("could not switch to the user \"nobody\"");
     return child.exitCode();
 }
 
