@@ -10,6 +10,8 @@ packages=(
     ffmpeg dvdauthor genisoimage
     fonts-liberation
     xvfb xauth imagemagick
+    desktop-file-utils appstream dpkg-dev file
+    qt6-wayland weston
 )
 
 missing=()

@@ -14,7 +14,7 @@ const QByteArray lineEnd = QByteArrayLiteral("\r\n");
 
 // Unbuffered, so that a short write (full disk) shows in the count.
 bool appendRecord(const QString& name, const QByteArray& record) {
-    QFile file(platform::programFile(name));
+    QFile file(platform::writableFile(name));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return false;
     return file.write(record) == record.size();

@@ -3,8 +3,9 @@
 #include <QLocale>
 #include <QString>
 
-// The two append-only logs beside the program. Each record opens the file, appends and closes it,
-// so other programs can read the logs while the application runs.
+// The two append-only logs, beside the program unless its folder is read-only (then in the user's
+// configuration folder). Each record opens the file, appends and closes it, so other programs can
+// read the logs while the application runs.
 
 // Appends one record to "errorlog.txt": a line holding a double quote, then
 // "Date: <short date>","Time: <long time>","<message>" and CR LF. The message is written as it

@@ -88,6 +88,28 @@ inline constexpr CaptionText TimedSnapshotsTitle{"90", "Timed Snapshots"};
 inline constexpr CaptionText RequestLabel{"91", "Capture a snapshot every"};
 inline constexpr CaptionText Check1{"92",
                                     "Do not show this again and  use this value as the default."};
+inline constexpr CaptionText ImagesNotSaved{"94", "The images could not be saved in this folder:"};
+inline constexpr CaptionText ConfigNotWritten{"95", "A new one could not be written to:"};
+inline constexpr CaptionText SettingsNotSaved{"96", "The settings could not be saved to:"};
+// File menu, "Open DVD" submenu: below the drives.
+inline constexpr CaptionText OpenImageOrFolder{"93", "DVD &Image or Folder..."};
+
+// The whole table, for checks that every language pack holds every caption.
+// clang-format off
+inline constexpr CaptionText All[] = {
+    MediaActions, MediaTools, Ok, Cancel, NoDvdDrives, InsertDvd, InvalidDvd, ConfigError,
+    ConfigRecreated, ErrorTitle, ReloadQuestion, WarningTitle, OptionsIntervalInvalid,
+    PrefixInvalid, PromptIntervalInvalid, UpdaterFailed, HelpMissing, Loading,
+    HintSingleSnapshot, HintContinuousSnapshots, HintTimedSnapshots, HintFullScreen, HintRewind,
+    HintPlay, HintPause, HintStop, HintFastForward, HintMute, HintSound, HintVolume,
+    PositionBarName, PrefixTooLong, AlreadyRunning, FileMenu, OpenMenu, ExitCommand, EditMenu, SnapshotCommand,
+    ContinuousSnapshots, TimedSnapshots, FullScreenMenu, ToolsMenu, OptionsMenuCommand, HelpMenu,
+    HowToUseMenu, CheckUpdates, AboutMenu, AboutTitle, AboutVersion, AboutDescription,
+    OptionsTitle, LanguageFrame, LanguageLabel, SnapshotsFrame, ImageFormatLabel,
+    SnapshotsPathLabel, SnapshotsBrowse, PrefixLabel, InputBoxCheck, ValueTitle,
+    MillisecondsLabel, TimedSnapshotsTitle, RequestLabel, Check1, ImagesNotSaved,
+    ConfigNotWritten, SettingsNotSaved, OpenImageOrFolder};
+// clang-format on
 } // namespace Caption
 
 // Texts that are never looked up: the same in every language.

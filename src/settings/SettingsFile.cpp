@@ -76,7 +76,7 @@ bool hasLineBreak(const QString& text) {
 } // namespace
 
 QString path() {
-    return platform::programFile(QStringLiteral("Config.cfg"));
+    return platform::writableFile(QStringLiteral("Config.cfg"));
 }
 
 bool read(const QString& path, Settings& record) {

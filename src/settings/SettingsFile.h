@@ -8,7 +8,8 @@
 // system's 8-bit encoding; lines end in CR LF when written, CR LF or LF is accepted when read.
 namespace SettingsFile {
 
-// Where the program keeps its settings: beside the program.
+// Where the program keeps its settings: beside the program, or in the user's configuration
+// folder when the program folder is read-only.
 QString path();
 
 // Reads the six settings. Number lines ignore surrounding blanks and take the number the line

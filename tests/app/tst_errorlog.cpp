@@ -27,6 +27,10 @@ private slots:
     void init() {
         QVERIFY(folder.isValid());
         platform::setProgramFolder(folder.path());
+        // A user folder that cannot be made (below a plain file): a program folder that cannot
+        // be written then leaves the logs nowhere to go.
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("plain")), {}));
+        platform::setUserFolder(folder.filePath(QStringLiteral("plain/config")));
         log = folder.filePath(QStringLiteral("errorlog.txt"));
         QFile::remove(log);
         QFile::remove(folder.filePath(QStringLiteral("logerror.txt")));

@@ -87,6 +87,10 @@ const PinnedCaption allCaptions[] = {
     {Caption::TimedSnapshotsTitle, "90", "Timed Snapshots"},
     {Caption::RequestLabel, "91", "Capture a snapshot every"},
     {Caption::Check1, "92", "Do not show this again and  use this value as the default."},
+    {Caption::OpenImageOrFolder, "93", "DVD &Image or Folder..."},
+    {Caption::ImagesNotSaved, "94", "The images could not be saved in this folder:"},
+    {Caption::ConfigNotWritten, "95", "A new one could not be written to:"},
+    {Caption::SettingsNotSaved, "96", "The settings could not be saved to:"},
 };
 // clang-format on
 
@@ -192,6 +196,8 @@ private slots:
     }
 
     void noLangFolderGivesEveryDefault() {
+        // A caption added to the table without its pin here fails.
+        QCOMPARE(std::size(allCaptions), std::size(Caption::All));
         for (const PinnedCaption& pinned : allCaptions) {
             QCOMPARE(pinned.text.id, pinned.id);
             QCOMPARE(caption(pinned.text), QString::fromUtf8(pinned.defaultText));

@@ -1,0 +1,73 @@
+// The program in a Wayland session: its window is mapped by the compositor and the authored disc
+// plays and is captured in it. ctest runs this inside a headless weston; elsewhere it skips.
+#include "MainFormHarness.h"
+
+#include "capture/SnapshotWriter.h"
+#include "playback/VideoStage.h"
+#include "playback/VlcEngine.h"
+#include "ui/GlyphButton.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+QString fixture(const QString& name) {
+    return QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(name);
+}
+
+// Distinct grey levels in a sample of the picture: a blank area has one or two.
+int distinctLevels(const QImage& image) {
+    QSet<int> levels;
+    for (int y = 0; y < image.height(); y += 16)
+        for (int x = 0; x < image.width(); x += 16)
+            levels.insert(qGray(image.pixel(x, y)) / 8);
+    return levels.size();
+}
+} // namespace
+
+class TestWaylandE2E : public QObject {
+    Q_OBJECT
+private slots:
+    void windowShowsAndTheDiscPlays() {
+        if (QGuiApplication::platformName() != QStringLiteral("wayland")) {
+            // Inside the compositor that ctest starts, anything else is a failure.
+            QVERIFY(qEnvironmentVariableIsEmpty("STILLBECK_EXPECT_WAYLAND"));
+            QSKIP("needs a Wayland session (ctest starts a headless weston for it)");
+        }
+        if (!QFile::exists(fixture(QStringLiteral("movie.iso"))))
+            QSKIP("the DVD fixture was not authored (run through ctest)");
+
+        MainFormHarness h;
+        h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"),
+                            fixture(QStringLiteral("movie.iso")));
+        VlcEngine vlc(&h.drives, {QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+        h.realEngine = &vlc;
+        MainForm& f = h.start();
+        QTemporaryDir shots;
+        Settings::current().snapshotsPath = shots.path() + QDir::separator();
+        f.BuildEngineOptions();
+
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.movieTimer->start();
+        f.fileMenu_Click();
+        f.dvdsList_Click(0);
+        QVERIFY(h.boxes.shown.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(f.fullScreenButton->isEnabled(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(vlc.frameStore()->latest() != nullptr, 5000);
+        // The stage paints the decoded frames itself: the picture is in the window.
+        QTRY_VERIFY_WITH_TIMEOUT(distinctLevels(f.stage->grab().toImage()) > 8, 5000);
+
+        f.snapshotButton_Click();
+        QVERIFY(vlc.snapshotWriter()->waitForIdle(5000));
+        QCOMPARE(QDir(shots.filePath(QStringLiteral("MOVIE Images"))).entryList(QDir::Files),
+                 QStringList{QStringLiteral("IMG_00001.png")});
+        f.movieTimer->stop();
+    }
+};
+
+QTEST_MAIN(TestWaylandE2E)
+#include "tst_wayland_e2e.moc"

@@ -1,0 +1,229 @@
+// The shipped language packs: complete, with usable mnemonics, and every caption fitting its
+// control at design size.
+#include "MainFormHarness.h"
+
+#include "i18n/CaptionTable.h"
+#include "i18n/LanguageReader.h"
+#include "i18n/ProfileReader.h"
+#include "support/TestFiles.h"
+#include "ui/AboutForm.h"
+#include "ui/OptionsDialog.h"
+#include "ui/TimedSnapshotsDialog.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStyle>
+#include <QTest>
+
+namespace {
+
+const QString Section = QStringLiteral("Stillbeck Language Pack");
+
+QString packsFolder() {
+    return QStringLiteral(STILLBECK_DATA_DIR "/Lang");
+}
+
+QString packValue(const QString& pack, const char* id) {
+    return ProfileReader::readString(Section, QString::fromLatin1(id), QStringLiteral("\x01"), 500,
+                                     packsFolder() + u'/' + pack)
+        .text;
+}
+
+// The accelerator letters a caption marks with "&" ("&&" is a literal ampersand).
+QString mnemonics(const QString& text) {
+    QString letters;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] != u'&')
+            letters += text[i + 1].toUpper();
+        ++i;
+    }
+    return letters;
+}
+
+QString withoutMnemonic(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+}
+
+// Every captioned control of a window whose text must fit the control's own width.
+QStringList overflowing(QWidget* window) {
+    QStringList found;
+    window->ensurePolished();
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        w->ensurePolished();
+        QString text;
+        int needed = 0;
+        int room = w->width();
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            text = label->text();
+            if (text.isEmpty())
+                continue;
+            if (label->wordWrap()) {
+                if (label->heightForWidth(label->width()) > label->height())
+                    found << label->objectName() + QStringLiteral(": ") + text;
+                continue;
+            }
+            needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->margin();
+        } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+            text = check->text();
+            needed = check->sizeHint().width();
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            text = button->text();
+            needed = button->fontMetrics().horizontalAdvance(withoutMnemonic(text)) +
+                     2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
+            text = frame->title();
+            needed = frame->minimumSizeHint().width();
+        } else {
+            continue;
+        }
+        if (!text.isEmpty() && needed > room)
+            found << QStringLiteral("%1: \"%2\" needs %3 px, has %4")
+                         .arg(w->objectName(), text)
+                         .arg(needed)
+                         .arg(room);
+    }
+    return found;
+}
+
+// One row per shipped pack: English and at least eight translations.
+void packRows() {
+    QTest::addColumn<QString>("pack");
+    const QStringList packs =
+        QDir(packsFolder()).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
+    QVERIFY2(packs.size() >= 9, qPrintable(packs.join(u' ')));
+    for (const QString& pack : packs)
+        QTest::newRow(qPrintable(pack)) << pack;
+}
+
+// A main window on fakes whose program folder holds this one pack, captions applied.
+MainForm& startIn(MainFormHarness& h, const QString& pack) {
+    QDir().mkpath(h.programDir.filePath(QStringLiteral("Lang")));
+    QFile::copy(packsFolder() + u'/' + pack, h.programDir.filePath(QStringLiteral("Lang/") + pack));
+    MainForm& form = h.start();
+    Settings::current().languageFile = pack;
+    form.unloadAboutForm();
+    form.ApplyCaptions();
+    return form;
+}
+
+} // namespace
+
+class LanguagePacksTest : public QObject {
+    Q_OBJECT
+private slots:
+
+    void everyCaptionIsThereInUtf8WithItsMnemonic_data() { packRows(); }
+    void everyCaptionIsThereInUtf8WithItsMnemonic() {
+        QFETCH(QString, pack);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8(readFile(packsFolder() + u'/' + pack));
+        QVERIFY2(!utf8.hasError(), "not UTF-8");
+        QVERIFY(!decoded.startsWith(QChar(0xFEFF)));
+        // Help page beside the program, named like the pack.
+        QVERIFY(QFileInfo::exists(QStringLiteral(STILLBECK_DATA_DIR "/") + pack.chopped(4) +
+                                  QStringLiteral(".html")));
+
+        for (const CaptionText& text : Caption::All) {
+            const QString value = packValue(pack, text.id);
+            const QString id = QString::fromLatin1(text.id);
+            QVERIFY2(value != QStringLiteral("\x01"), qPrintable(id + QStringLiteral(" missing")));
+            QVERIFY2(!value.trimmed().isEmpty(), qPrintable(id + QStringLiteral(" empty")));
+            // A caption with an accelerator keeps exactly one; the others get none.
+            QCOMPARE(mnemonics(value).size(),
+                     mnemonics(QString::fromUtf8(text.defaultText)).size());
+        }
+    }
+
+    void mnemonicsAreUniqueWithinEachMenuAndDialog_data() { packRows(); }
+    void mnemonicsAreUniqueWithinEachMenuAndDialog() {
+        QFETCH(QString, pack);
+        MainFormHarness h;
+        MainForm& form = startIn(h, pack);
+        QCOMPARE(form.fileMenu->title(), packValue(pack, Caption::FileMenu.id));
+
+        QList<QStringList> groups;
+        QStringList bar;
+        for (QAction* top : form.menuBar()->actions()) {
+            bar << top->text();
+            if (QMenu* menu = top->menu()) {
+                QStringList entries;
+                for (QAction* entry : menu->actions())
+                    entries << entry->text();
+                groups << entries;
+            }
+        }
+        groups << bar;
+        for (QWidget* dialog : QList<QWidget*>{form.optionsDialog(), form.timedSnapshotsDialog()}) {
+            QStringList buttons;
+            for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+                buttons << button->text();
+            groups << buttons;
+        }
+        for (const QStringList& group : groups) {
+            QString seen;
+            for (const QString& text : group) {
+                for (QChar letter : mnemonics(text)) {
+                    QVERIFY2(!seen.contains(letter),
+                             qPrintable(QStringLiteral("%1 repeats \"%2\" in: %3")
+                                            .arg(text, letter, group.join(QStringLiteral(" | ")))));
+                    seen += letter;
+                }
+            }
+        }
+        // The shortcuts stay those of the design whatever the language.
+        QCOMPARE(form.snapshotCommand->shortcut(), QKeySequence(QStringLiteral("Ctrl+F1")));
+        QCOMPARE(form.fullScreenMenu->shortcut(), QKeySequence(QStringLiteral("Ctrl+F4")));
+    }
+
+    void everyCaptionFitsItsControlAtDesignSize_data() { packRows(); }
+    void everyCaptionFitsItsControlAtDesignSize() {
+        QFETCH(QString, pack);
+        MainFormHarness h;
+        MainForm& form = startIn(h, pack);
+        QCOMPARE(form.optionsDialog()->windowTitle(), packValue(pack, Caption::OptionsTitle.id));
+        if (form.logicalDpiX() != 96)
+            QSKIP("design sizes hold at 96 dpi");
+
+        QStringList failures;
+        for (QWidget* window :
+             QList<QWidget*>{form.optionsDialog(), form.timedSnapshotsDialog(), form.aboutForm()})
+            failures << overflowing(window);
+        // The main window's title lines; "Media Actions" shares its line with the time display.
+        failures << overflowing(form.centralWidget());
+        const int titleRoom = form.timeElapsed->x() - form.mediaActionsTitle->x();
+        if (form.mediaActionsTitle->fontMetrics().horizontalAdvance(
+                form.mediaActionsTitle->text()) > titleRoom)
+            failures << QStringLiteral("mediaActionsTitle runs into the time display");
+        // Texts that appear later in the time display and the hint line.
+        const QFontMetrics timeFont = form.timeElapsed->fontMetrics();
+        if (timeFont.horizontalAdvance(caption(Caption::Loading)) > form.timeElapsed->width())
+            failures << QStringLiteral("020 overflows the time display");
+        for (const CaptionText& hint :
+             {Caption::HintSingleSnapshot, Caption::HintContinuousSnapshots,
+              Caption::HintTimedSnapshots, Caption::HintFullScreen, Caption::HintRewind,
+              Caption::HintPlay, Caption::HintPause, Caption::HintStop, Caption::HintFastForward,
+              Caption::HintMute, Caption::HintSound, Caption::HintVolume})
+            if (form.toolTips->fontMetrics().horizontalAdvance(caption(hint)) >
+                form.toolTips->width())
+                failures << QString::fromLatin1(hint.id) +
+                                QStringLiteral(" overflows the hint line");
+        // All four menus in one row of the menu bar.
+        if (form.menuBar()->sizeHint().width() > form.width())
+            failures
+                << QStringLiteral("menu bar needs %1 px").arg(form.menuBar()->sizeHint().width());
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
+    }
+};
+
+QTEST_MAIN(LanguagePacksTest)
+#include "tst_languagepacks.moc"
