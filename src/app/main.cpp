@@ -1,38 +1,8 @@
-#include "app/MainForm.h"
-#include "platform/DiskSpace.h"
-#include "platform/InstanceLock.h"
-#include "platform/ProgramFolder.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/posix/CdromDriveSource.h"
-#include "playback/VlcEngine.h"
+#include "app/Startup.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Stillbeck"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(STILLBECK_VERSION_MAJOR)
-                                            .arg(STILLBECK_VERSION_MINOR)
-                                            .arg(STILLBECK_VERSION_PATCH));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/stillbeck.png")));
-    platform::setProgramFolder(QCoreApplication::applicationDirPath());
-
-    QtMessageBoxes boxes;
-    CdromDriveSource drives;
-    VlcEngine engine(&drives);
-    InstanceLock instanceLock;
-
-    MainFormServices services;
-    services.boxes = &boxes;
-    services.engine = &engine;
-    services.drives = &drives;
-    services.instanceLock = &instanceLock;
-    services.freeSpace = platform::freeBytesAvailable;
-
-    MainForm mainForm(services);
-    if (!mainForm.startUp())
-        return 0;
-    return app.exec();
+    return runStillbeck(app, QCoreApplication::applicationDirPath());
 }

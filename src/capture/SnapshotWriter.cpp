@@ -1,5 +1,6 @@
 #include "capture/SnapshotWriter.h"
 
+#include "capture/PngEncoder.h"
 #include "platform/ThreadPriority.h"
 #include "playback/FrameStore.h"
 
@@ -208,12 +209,21 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
             image =
                 image.scaled(frame.displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        const bool jpg = job.options.format == SnapshotFormat::Jpg;
-        QImageWriter writer(&buffer, jpg ? "jpg" : "png");
-        writer.setQuality(jpg ? kJpgQuality : kPngQuality);
-        const bool ok = writer.write(image);
+        QString encodeError;
+        bool ok;
+        if (job.options.format == SnapshotFormat::Jpg) {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter writer(&buffer, "jpg");
+            writer.setQuality(kJpgQuality);
+            ok = writer.write(image);
+            encodeError = writer.errorString();
+        } else {
+            bytes = PngEncoder::encode(image);
+            ok = !bytes.isEmpty();
+            encodeError =
+                QStringLiteral("the PNG encoder failed (picture too large or out of memory)");
+        }
         const qint64 cpu = platform::threadCpuNs() - cpuStart;
         // Big buffers are replaced outside the lock the requesting thread also takes.
         cache = ok ? Encoded{job.frame->serial, job.options.format, std::move(bytes)} : Encoded{};
@@ -222,7 +232,7 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
         counters_.encodeCpuNs += cpu;
         if (!ok) {
             counters_.failed += job.count;
-            lastError_ = QStringLiteral("cannot encode the image: %1").arg(writer.errorString());
+            lastError_ = QStringLiteral("cannot encode the image: %1").arg(encodeError);
             return;
         }
         ++counters_.encoded;

@@ -46,9 +46,6 @@ class SnapshotWriter : public QObject {
 public:
     static constexpr int kMaxPendingFrames = 32;     // ~53 MB of 720x576 RGB32 frames
     static constexpr int kMaxPendingRequests = 2000; // 20 s of continuous capture
-    // Qt maps PNG quality q to zlib level (100 - q) * 9 / 91: 85 gives level 1, which encodes a
-    // 768x576 frame in about a third of the time of the default level for ~20 % more bytes.
-    static constexpr int kPngQuality = 85;
     static constexpr int kJpgQuality = 90;
 
     struct Counters {

@@ -1,0 +1,40 @@
+#include "app/Startup.h"
+
+#include "app/MainForm.h"
+#include "platform/DiskSpace.h"
+#include "platform/InstanceLock.h"
+#include "platform/ProgramFolder.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/posix/CdromDriveSource.h"
+#include "playback/VlcEngine.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int runStillbeck(QApplication& app, const QString& programFolder) {
+    QApplication::setApplicationName(QStringLiteral("Stillbeck"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(STILLBECK_VERSION_MAJOR)
+                                            .arg(STILLBECK_VERSION_MINOR)
+                                            .arg(STILLBECK_VERSION_PATCH));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/stillbeck.png")));
+    platform::setProgramFolder(programFolder);
+
+    QtMessageBoxes boxes;
+    CdromDriveSource drives;
+    VlcEngine engine(&drives);
+    InstanceLock instanceLock;
+
+    MainFormServices services;
+    services.boxes = &boxes;
+    services.engine = &engine;
+    services.drives = &drives;
+    services.instanceLock = &instanceLock;
+    services.freeSpace = platform::freeBytesAvailable;
+
+    MainForm mainForm(services);
+    // startUp() shows the window itself, unless another instance runs.
+    if (!mainForm.startUp())
+        return 0;
+    return app.exec();
+}
