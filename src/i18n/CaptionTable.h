@@ -86,6 +86,10 @@ inline constexpr CaptionText TimedSnapshotsTitle{"90", "Timed Snapshots"};
 inline constexpr CaptionText RequestLabel{"91", "Capture a snapshot every"};
 inline constexpr CaptionText Check1{"92",
                                     "Do not show this again and  use this value as the default."};
+// Messages about files that could not be written.
+inline constexpr CaptionText ImagesNotSaved{"94", "The images could not be saved in this folder:"};
+inline constexpr CaptionText ConfigNotWritten{"95", "A new one could not be written to:"};
+inline constexpr CaptionText SettingsNotSaved{"96", "The settings could not be saved to:"};
 } // namespace Caption
 
 // Texts that are never looked up: the same in every language.

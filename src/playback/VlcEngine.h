@@ -69,7 +69,7 @@ public:
     FrameStore* frameStore() override { return &frames_; }
     void navigate(DvdNavigation direction) override;
 
-    SnapshotWriter* snapshotWriter() const { return writer_.get(); }
+    SnapshotWriter* snapshotWriter() const override { return writer_.get(); }
     bool isFullScreen() const;
     bool isMuted() const { return muted_; }
     // How long play() waits for libVLC to start the title (default 10 s).

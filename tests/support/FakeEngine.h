@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/SnapshotWriter.h"
 #include "playback/MediaEngine.h"
 
 #include <QSet>
@@ -18,6 +19,8 @@ public:
     bool muted = false;
     // False: play() is accepted but the title has not started yet (a disc still loading).
     bool startsPlaying = true;
+    // When set, snapshot key presses reach this real image writer.
+    SnapshotWriter* writer = nullptr;
 
     // What happened.
     QStringList calls;
@@ -110,7 +113,10 @@ public:
     void setVariable(const QString& name, qint32 value) override {
         check(QStringLiteral("setVariable %1 %2").arg(name).arg(value));
         variables.append({name, value});
+        if (writer)
+            writer->setVariable(name, value);
     }
+    SnapshotWriter* snapshotWriter() const override { return writer; }
 
     // Snapshot requests: pairs of key-snapshot/key-pressed calls.
     int snapshotRequests() const {
