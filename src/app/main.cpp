@@ -1,3 +1,4 @@
+#include "app/EngineStart.h"
 #include "app/MainForm.h"
 #include "platform/DiskSpace.h"
 #include "platform/InstanceLock.h"
@@ -21,12 +22,14 @@ int main(int argc, char* argv[]) {
 
     QtMessageBoxes boxes;
     CdromDriveSource drives;
-    VlcEngine engine(&drives);
+    const std::unique_ptr<VlcEngine> engine = startEngine(&drives, boxes);
+    if (!engine)
+        return kEngineStartFailedExit;
     InstanceLock instanceLock;
 
     MainFormServices services;
     services.boxes = &boxes;
-    services.engine = &engine;
+    services.engine = engine.get();
     services.drives = &drives;
     services.instanceLock = &instanceLock;
     services.freeSpace = platform::freeBytesAvailable;
