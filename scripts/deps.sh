@@ -10,6 +10,7 @@ packages=(
     ffmpeg dvdauthor genisoimage
     fonts-liberation
     xvfb xauth imagemagick
+    clang libclang-rt-14-dev
 )
 
 missing=()
