@@ -13,6 +13,9 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 QString optionValue(const QString& option, const QString& name) {
@@ -282,10 +285,19 @@ bool SnapshotWriter::writeOne(const Job& job, const QByteArray& bytes) {
             return fail(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()),
                         file.errorString());
         }
+        errno = 0;
         const bool written = file.write(bytes) == bytes.size() && file.flush();
+        // A short write (full disk) leaves Qt without an error text: the system's words then.
+        const int writeErrno = errno;
+        QString reason;
+        if (!written)
+            reason = file.error() != QFileDevice::NoError ? file.errorString()
+                     : writeErrno != 0 ? QString::fromLocal8Bit(std::strerror(writeErrno))
+                                       : QStringLiteral("The file was written incompletely.");
         file.close();
         if (!written || file.error() != QFileDevice::NoError) {
-            const QString reason = file.errorString();
+            if (reason.isEmpty())
+                reason = file.errorString();
             const QString detail = QStringLiteral("cannot write %1: %2").arg(path, reason);
             file.remove(); // the number is free again for the next request
             return fail(detail, reason);

@@ -33,6 +33,7 @@ private slots:
     void hostileLabelStaysInsideTheSnapshotsPath();
     void readOnlyFolderIsToldOncePerRun();
     void vanishedFolderIsToldOnceAndWritingResumes();
+    void fullDiskIsToldOnce();
     void pathChangedWithoutReloadStillReceivesImages();
 
 private:
@@ -195,6 +196,28 @@ void TestCaptureFoldersE2E::vanishedFolderIsToldOnceAndWritingResumes() {
     f.continuousSnapshotsButton_Click();
     QVERIFY(writer()->waitForIdle(10000));
     QCOMPARE(notices().size(), 1);
+}
+
+void TestCaptureFoldersE2E::fullDiskIsToldOnce() {
+    const QString base = shots->filePath(QStringLiteral("base"));
+    QVERIFY(QDir().mkpath(base));
+    // Room for a few images of about 100 kB.
+    if (!sandbox::mountTinyDisk(base, 600 * 1024))
+        QSKIP("no way to mount a small disk here");
+    openDisc(fixture(QStringLiteral("movie.iso")), base);
+    MainForm& f = *h->form;
+    f.continuousSnapshotsButton_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(writer()->counters().failed >= 20, 10000);
+    QVERIFY(f.continuousRunning);
+    f.continuousSnapshotsButton_Click();
+    QVERIFY(writer()->waitForIdle(10000));
+    const QStringList images = QDir(base + QStringLiteral("/MOVIE Images")).entryList(QDir::Files);
+    QVERIFY(!images.isEmpty());
+    QCOMPARE(quint64(images.size()), writer()->counters().written); // no partial file left
+    QCOMPARE(notices().size(), 1);
+    QVERIFY2(notices()[0].contains(QStringLiteral("No space left on device")),
+             qPrintable(notices()[0]));
+    ::umount(QFile::encodeName(base).constData());
 }
 
 void TestCaptureFoldersE2E::pathChangedWithoutReloadStillReceivesImages() {

@@ -2,20 +2,22 @@
 
 #include <QString>
 
-// Folders that refuse writing, for tests that must also work as root (CI runs as root, and root
-// ignores permission bits). As root the tests get a private mount namespace, so their mounts are
-// invisible to the rest of the machine and vanish with the process.
-//
-// A mount namespace belongs to a thread: call privateMounts() at the start of main(), before any
-// thread exists, so that the threads started later (image writer, media engine) share it.
+// Conditions that root would otherwise walk straight through, so that the tests for them run
+// under CI (as root) as well as for a normal user.
 namespace sandbox {
 
-// Enters a private mount namespace once per process; root only. False when not possible.
+// Gives this process its own copy of the mount table, so that what a test mounts stays private
+// to it and goes away with it. Needs root; false when not possible. Call it from the main thread
+// before the threads that should see the mounts are started.
 bool privateMounts();
-// Makes folder read-only: a read-only bind mount of it in the private namespace as root, chmod
-// 0555 otherwise. False if impossible.
+
+// Makes a folder unwritable for this process: a read-only bind mount of it onto itself inside
+// the private mount table when running as root, chmod 0555 otherwise. False when the folder is
+// still writable afterwards.
 bool makeReadOnly(const QString& folder);
-// Mounts a tmpfs of that many bytes over folder; root only. False if impossible.
+
+// Mounts a tmpfs of that many bytes over folder inside the private mount table, so that writing
+// there soon finds the disk full. Needs root; false when not possible.
 bool mountTinyDisk(const QString& folder, qint64 bytes);
 
 } // namespace sandbox
