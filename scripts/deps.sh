@@ -14,6 +14,7 @@ packages=(
     xvfb xauth imagemagick
     desktop-file-utils appstream dpkg-dev file
     qt6-wayland weston
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -12,6 +12,22 @@ namespace {
 
 const QByteArray lineEnd = QByteArrayLiteral("\r\n");
 
+// The locale's long time format without its time-zone field ("t"), and without the blanks that
+// stood around it: the log holds the local time, which needs no zone name.
+QString longTimeFormatWithoutZone(const QLocale& locale) {
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        result += c;
+    }
+    return result.simplified();
+}
+
 // Unbuffered, so that a short write (full disk) shows in the count.
 bool appendRecord(const QString& name, const QByteArray& record) {
     QFile file(platform::writableFile(name));
@@ -26,7 +42,7 @@ void WriteErrorLog(const QString& message) {
     // Date and time are two readings of the clock, taken in this order.
     const QLocale locale = QLocale::system();
     const QString date = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
-    const QString time = locale.toString(QTime::currentTime(), QLocale::LongFormat);
+    const QString time = locale.toString(QTime::currentTime(), longTimeFormatWithoutZone(locale));
     const QString record = QStringLiteral("\"\r\nDate: ") + date + QStringLiteral("\",\"Time: ") +
                            time + QStringLiteral("\",\"") + message + u'"';
     appendRecord(QStringLiteral("errorlog.txt"), record.toLocal8Bit() + lineEnd);

@@ -2,6 +2,7 @@
 
 #include "app/ErrorLog.h"
 #include "app/SkinEngine.h"
+#include "capture/SnapshotWriter.h"
 #include "i18n/LanguageReader.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBoxes.h"
@@ -21,6 +22,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
@@ -160,6 +162,12 @@ void MainForm::connectHandlers() {
     connect(movieTimer, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
     connect(snapshotsTimer, &QTimer::timeout, this, &MainForm::snapshotsTimer_Timer);
     connect(toolTipTimer, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
+    if (SnapshotWriter* writer = engine.snapshotWriter()) {
+        connect(writer, &SnapshotWriter::writeFailed, this, &MainForm::snapshotWriter_WriteFailed,
+                Qt::QueuedConnection);
+        connect(writer, &SnapshotWriter::writeRecovered, this,
+                &MainForm::snapshotWriter_WriteRecovered, Qt::QueuedConnection);
+    }
 
     // Pointer moves over the buttons show their hints.
     for (QWidget* w : hintedControls()) {
@@ -281,7 +289,7 @@ void MainForm::Form_Load() {
     Settings& settings = Settings::current();
     settingsRecovered = !SettingsFile::read(SettingsFile::path(), settings);
     if (settingsRecovered)
-        SettingsFile::recover(SettingsFile::path(), settings);
+        settingsRecoveryWritten = SettingsFile::recover(SettingsFile::path(), settings);
 
     BuildEngineOptions();
     Form_Resize();
@@ -296,8 +304,11 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::showSettingsRecoveryMessage() {
-    boxes.show(caption(Caption::ConfigError) + QLatin1Char('\r') +
-                   caption(Caption::ConfigRecreated),
+    const QString second = settingsRecoveryWritten
+                               ? caption(Caption::ConfigRecreated)
+                               : caption(Caption::ConfigNotWritten) + QStringLiteral("\r\r") +
+                                     QDir::toNativeSeparators(SettingsFile::path());
+    boxes.show(caption(Caption::ConfigError) + QLatin1Char('\r') + second,
                caption(Caption::ErrorTitle), MessageBoxes::Icon::Critical);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/CaptureFailures.h"
 #include "i18n/CaptionTable.h"
 #include "ui/MainLayout.h"
 
@@ -99,6 +100,9 @@ public:
     void timedSnapshotsButton_Click();
     void timedSnapshots_Click();
     void snapshotsTimer_Timer();
+    // The image writer's reports, delivered on this thread.
+    void snapshotWriter_WriteFailed(const QString& folder, const QString& reason);
+    void snapshotWriter_WriteRecovered();
 
     // Hint line.
     void ShowHint(const CaptionText& text);
@@ -124,6 +128,7 @@ public:
     bool timedRunning = false;
     qint64 freeBytesAvailable = 0;
     bool settingsRecovered = false;
+    bool settingsRecoveryWritten = false;
 
     // Controls.
     VideoStage* stage = nullptr;
@@ -203,6 +208,9 @@ private:
     void reportInvalidDvd();
     void setDvdsListCaption(QAction* item, const QString& caption);
     void showSettingsRecoveryMessage();
+    // Tells the user (without waiting) and the error log that images are being lost, as often as
+    // captureFailures_ allows.
+    void reportCaptureFailure(const QString& folder, const QString& reason);
     float twipsPerPixel() const;
     int clientHeight() const;
 
@@ -217,4 +225,5 @@ private:
     QPointer<OptionsDialog> optionsDialog_;
     QPointer<AboutForm> aboutForm_;
     QPointer<QWidget> helpWindow_;
+    CaptureFailureNotice captureFailures_;
 };

@@ -3,10 +3,39 @@
 #include <QApplication>
 #include <QFile>
 #include <QStringDecoder>
+#include <QWidget>
 
 namespace {
 // A style sheet for a few windows is a few kilobytes; refuse files that cannot be one.
 constexpr qint64 maxSkinSize = 1024 * 1024;
+
+// Qt has no public parser check: it reports a style sheet it cannot parse as a warning when a
+// widget is polished with it. A throw-away widget is polished with the sheet while warnings are
+// watched.
+QtMessageHandler previousHandler = nullptr;
+bool parseRejected = false;
+
+void watchParseWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.startsWith(QLatin1String("Could not parse")) && text.contains(u"stylesheet"))
+        parseRejected = true;
+    else if (previousHandler)
+        previousHandler(type, context, text);
+}
+
+bool qtAcceptsStyleSheet(const QString& text) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return true; // without widgets there is nothing to ask, and nothing to skin either
+    parseRejected = false;
+    previousHandler = qInstallMessageHandler(watchParseWarnings);
+    {
+        QWidget probe;
+        probe.setStyleSheet(text);
+        probe.ensurePolished();
+    }
+    qInstallMessageHandler(previousHandler);
+    previousHandler = nullptr;
+    return !parseRejected;
+}
 } // namespace
 
 void SkinEngine::setTarget(int target) {
@@ -27,7 +56,7 @@ bool SkinEngine::loadSkin(const QString& path) {
         return false;
     QStringDecoder decode(QStringDecoder::Utf8);
     const QString text = decode(bytes);
-    if (decode.hasError() || !looksLikeStyleSheet(text))
+    if (decode.hasError() || !looksLikeStyleSheet(text) || !qtAcceptsStyleSheet(text))
         return false;
     styleSheet_ = text;
     return true;
@@ -46,14 +75,15 @@ void SkinEngine::applySkin() {
 }
 
 bool SkinEngine::looksLikeStyleSheet(const QString& text) {
+    // Anywhere, also inside comments and after a backslash.
+    if (text.contains(QChar(0)))
+        return false;
     int depth = 0;
     bool sawRule = false;
     bool sawContent = false;
     QChar quote;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == QChar(0))
-            return false;
         if (!quote.isNull()) {
             if (c == u'\\')
                 ++i;

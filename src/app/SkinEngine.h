@@ -18,8 +18,9 @@ public:
     // Switches skinning on (non-zero) or off (0).
     void setEnabled(int enabled);
 
-    // Reads a skin file. A missing, unreadable or malformed file is refused: the result is false
-    // and no skin is held, so applySkin leaves the application unskinned.
+    // Reads a skin file. A missing, unreadable or malformed file, or one Qt's style sheet parser
+    // rejects, is refused: the result is false and no skin is held, so applySkin leaves the
+    // application unskinned.
     bool loadSkin(const QString& path);
     // Makes the application's look match the configuration: the held skin when skinning is on for
     // all top-level windows, otherwise no skin of ours.
@@ -29,7 +30,7 @@ public:
     QString styleSheet() const { return styleSheet_; }
 
     // Cheap plausibility check of style sheet text: something besides comments, at least one
-    // rule, balanced braces outside comments and strings, no NUL characters.
+    // rule, balanced braces outside comments and strings, no NUL character anywhere.
     static bool looksLikeStyleSheet(const QString& text);
 
 private:

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/EngineStart.h"
 #include "app/MainForm.h"
 #include "platform/DiskSpace.h"
 #include "platform/InstanceLock.h"
@@ -22,12 +23,14 @@ int runStillbeck(QApplication& app, const QString& programFolder) {
 
     QtMessageBoxes boxes;
     CdromDriveSource drives;
-    VlcEngine engine(&drives);
+    const std::unique_ptr<VlcEngine> engine = startEngine(&drives, boxes);
+    if (!engine)
+        return kEngineStartFailedExit;
     InstanceLock instanceLock;
 
     MainFormServices services;
     services.boxes = &boxes;
-    services.engine = &engine;
+    services.engine = engine.get();
     services.drives = &drives;
     services.instanceLock = &instanceLock;
     services.freeSpace = platform::freeBytesAvailable;

@@ -1,7 +1,9 @@
 // Capture: the single snapshot routine and its pre-check, continuous and timed capture.
 #include "app/MainForm.h"
 
+#include "app/ErrorLog.h"
 #include "capture/CaptureInterval.h"
+#include "i18n/LanguageReader.h"
 #include "platform/MessageBoxes.h"
 #include "playback/EngineOptions.h"
 #include "playback/MediaEngine.h"
@@ -21,9 +23,13 @@ const QString kCancelled = QStringLiteral("1");
 
 void MainForm::snapshotCommand_Click() {
     const QString folder = snapshotFolder(Settings::current(), currentDiscLabel);
-    // One level is created at most; without a usable parent folder the capture is skipped.
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
+    // One level is created at most; without a usable parent folder the capture is skipped, and
+    // the user hears of it.
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
+        reportCaptureFailure(folder,
+                             QStringLiteral("The folder does not exist and cannot be created."));
         return;
+    }
     try {
         engine.setVariable(QStringLiteral("key-snapshot"), kSnapshotKey);
         engine.setVariable(QStringLiteral("key-pressed"), kSnapshotKey);
@@ -60,6 +66,8 @@ void MainForm::continuousSnapshotsButton_Click() {
     if (!continuousRunning && !CaptureAllowed())
         return;
     continuousRunning = !continuousRunning;
+    if (continuousRunning)
+        captureFailures_.runStarted();
     snapshotButton->setEnabled(!continuousRunning);
     timedSnapshotsButton->setEnabled(!continuousRunning);
 }
@@ -85,6 +93,8 @@ void MainForm::timedSnapshotsButton_Click() {
         snapshotsTimer->setInterval(clampInterval(interval));
     }
     timedRunning = !timedRunning;
+    if (timedRunning)
+        captureFailures_.runStarted();
     snapshotButton->setEnabled(!timedRunning);
     continuousSnapshotsButton->setEnabled(!timedRunning);
     if (timedRunning)
@@ -101,4 +111,24 @@ void MainForm::timedSnapshots_Click() {
 
 void MainForm::snapshotsTimer_Timer() {
     snapshotCommand_Click();
+}
+
+void MainForm::snapshotWriter_WriteFailed(const QString& folder, const QString& reason) {
+    reportCaptureFailure(folder, reason);
+}
+
+void MainForm::snapshotWriter_WriteRecovered() {
+    captureFailures_.imageWritten();
+}
+
+void MainForm::reportCaptureFailure(const QString& folder, const QString& reason) {
+    if (!captureFailures_.failed(folder, reason, continuousRunning || timedRunning))
+        return;
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    WriteErrorLog(QStringLiteral("Error Description: ") + reason + QStringLiteral(", Folder: ") +
+                  shownFolder + QStringLiteral(", Method: snapshotCommand_Click"));
+    // Not modal: continuous and timed capture keep their timers and rules while it is open.
+    boxes.notify(caption(Caption::ImagesNotSaved) + QLatin1Char('\n') + shownFolder +
+                     QLatin1Char('\n') + reason,
+                 caption(Caption::ErrorTitle), MessageBoxes::Icon::Critical);
 }

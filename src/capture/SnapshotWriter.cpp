@@ -14,6 +14,9 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 QString optionValue(const QString& option, const QString& name) {
@@ -245,19 +248,31 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
 }
 
 // Writes one file under the first free name. The file is created exclusively, so an existing
-// image is never overwritten, and removed again if it cannot be written completely.
+// image is never overwritten, and removed again if it cannot be written completely. A missing
+// folder is created (one level, as the capture routine does), so a folder removed meanwhile or a
+// path changed without reloading the disc still receives the images.
 bool SnapshotWriter::writeOne(const Job& job, const QByteArray& bytes) {
     const SnapshotOptions& options = job.options;
-    auto fail = [this](const QString& reason) {
-        QMutexLocker lock(&mutex_);
-        lastError_ = reason;
+    const QString folder = options.folder.isEmpty() ? QString() : QDir::cleanPath(options.folder);
+    auto fail = [&](const QString& detail, const QString& reason) {
+        {
+            QMutexLocker lock(&mutex_);
+            lastError_ = detail;
+        }
+        lastWriteFailed_ = true;
+        emit writeFailed(folder, reason);
         return false;
     };
-    if (options.folder.isEmpty())
-        return fail(QStringLiteral("no snapshot folder was given"));
-    const QString folder = QDir::cleanPath(options.folder);
-    if (!QFileInfo(folder).isDir())
-        return fail(QStringLiteral("the snapshot folder %1 does not exist").arg(folder));
+    if (folder.isEmpty())
+        return fail(QStringLiteral("no snapshot folder was given"),
+                    QStringLiteral("No snapshot folder was given."));
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder) && !QFileInfo(folder).isDir()) {
+        const QString reason = QFileInfo(folder).exists()
+                                   ? QStringLiteral("It is not a folder.")
+                                   : QStringLiteral("The folder does not exist and cannot be "
+                                                    "created.");
+        return fail(QStringLiteral("the snapshot folder %1 does not exist").arg(folder), reason);
+    }
 
     const QString key = folder + QChar(0) + safePrefix(options.prefix) + QChar(0) +
                         QString::number(int(options.format));
@@ -269,24 +284,39 @@ bool SnapshotWriter::writeOne(const Job& job, const QByteArray& bytes) {
 
     for (;; ++nextNumber_) {
         if (nextNumber_ <= 0)
-            return fail(QStringLiteral("no free file name is left in %1").arg(folder));
+            return fail(QStringLiteral("no free file name is left in %1").arg(folder),
+                        QStringLiteral("No free file name is left."));
         const QString path = folder + QLatin1Char('/') +
                              SnapshotOptions::fileName(options.prefix, nextNumber_, options.format);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
                 continue; // taken: try the next number
-            return fail(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+            return fail(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()),
+                        file.errorString());
         }
+        errno = 0;
         const bool written = file.write(bytes) == bytes.size() && file.flush();
+        // A short write (full disk) leaves Qt without an error text: the system's words then.
+        const int writeErrno = errno;
+        QString reason;
+        if (!written)
+            reason = file.error() != QFileDevice::NoError ? file.errorString()
+                     : writeErrno != 0 ? QString::fromLocal8Bit(std::strerror(writeErrno))
+                                       : QStringLiteral("The file was written incompletely.");
         file.close();
         if (!written || file.error() != QFileDevice::NoError) {
-            const QString reason =
-                QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+            if (reason.isEmpty())
+                reason = file.errorString();
+            const QString detail = QStringLiteral("cannot write %1: %2").arg(path, reason);
             file.remove(); // the number is free again for the next request
-            return fail(reason);
+            return fail(detail, reason);
         }
         ++nextNumber_;
+        if (lastWriteFailed_) {
+            lastWriteFailed_ = false;
+            emit writeRecovered();
+        }
         return true;
     }
 }

@@ -81,6 +81,13 @@ public:
     // tests and benchmarks stand for a disk that does not keep up).
     void setPaused(bool paused);
 
+signals:
+    // Emitted on the writer's thread (connect queued): a requested image was not written into
+    // `folder`, for `reason` (the system's words, without the file name).
+    void writeFailed(const QString& folder, const QString& reason);
+    // An image was written after one had failed.
+    void writeRecovered();
+
 private:
     struct Job {
         std::shared_ptr<const VideoFrame> frame;
@@ -115,4 +122,5 @@ private:
     quint64 hintGeneration_ = 0;
     QString hintKey_;
     int nextNumber_ = 1;
+    bool lastWriteFailed_ = false;
 };

@@ -16,11 +16,19 @@ QString SetCaptionfromINI(const QString& id, const QString& defaultText) {
                          QDir::separator() + Settings::current().languageFile;
     const ProfileReader::Result found = ProfileReader::readString(
         QStringLiteral("Stillbeck Language Pack"), id, defaultText, bufferSize, pack);
+    // A pack that cannot be read gives the default texts like a missing one. Its failure is
+    // logged once, not on each of the sixty lookups of every caption pass.
+    static QString loggedFailure;
     if (found.failed) {
-        WriteErrorLog(QStringLiteral("Error Description: ") + found.errorDescription +
-                      QStringLiteral(", Error Number: ") + QString::number(found.errorNumber) +
-                      QStringLiteral(", Method: SetCaptionfromINI"));
-        return {};
+        const QString failure = pack + QChar(0) + found.errorDescription;
+        if (failure != loggedFailure) {
+            loggedFailure = failure;
+            WriteErrorLog(QStringLiteral("Error Description: ") + found.errorDescription +
+                          QStringLiteral(", Error Number: ") + QString::number(found.errorNumber) +
+                          QStringLiteral(", Method: SetCaptionfromINI"));
+        }
+    } else {
+        loggedFailure.clear();
     }
     // The text passes through a blank-filled buffer that is trimmed on both sides; its own
     // trailing blanks are shielded by the terminator, its leading blanks are not.

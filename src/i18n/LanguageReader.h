@@ -7,8 +7,9 @@
 // The text to show for a caption ID: the value of the chosen language pack
 // (Lang/<Settings::current().languageFile> beside the program, section "Stillbeck Language Pack"),
 // at most 499 characters, or `defaultText` when the pack, the section or the key is missing.
-// The pack is read anew on every call. When the pack exists but cannot be read, the failure goes
-// to the error log and the result is empty.
+// The pack is read anew on every call. When the pack exists but cannot be read (or is no regular
+// file, or too large), the result is `defaultText` as for a missing pack, and the failure goes to
+// the error log once until the pack reads again.
 QString SetCaptionfromINI(const QString& id, const QString& defaultText);
 
 // SetCaptionfromINI for an entry of the caption table.

@@ -1,7 +1,7 @@
 #include "i18n/ProfileReader.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/TextFiles.h"
+
 #include <QStringView>
 
 #include <optional>
@@ -46,15 +46,13 @@ QString fitted(QStringView text, int bufferSize) {
     return text.first(limit).toString();
 }
 
-std::optional<QStringView> findValue(QStringView content, const QString& section,
-                                     const QString& key) {
+std::optional<QString> findValue(QStringView content, const QString& section, const QString& key) {
     if (content.startsWith(QChar(0xFEFF))) // byte order mark left by some editors
         content = content.sliced(1);
     bool inSection = false;
-    for (QStringView line : content.tokenize(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        line = trimmedBlanks(line);
+    const QStringList lines = TextFiles::splitLines(content.toString());
+    for (const QString& text : lines) {
+        QStringView line = trimmedBlanks(text);
         if (line.startsWith(u'[')) {
             QStringView name = line.sliced(1);
             const qsizetype close = name.lastIndexOf(u']');
@@ -69,17 +67,9 @@ std::optional<QStringView> findValue(QStringView content, const QString& section
         if (equals < 0)
             continue;
         if (trimmedBlanks(line.first(equals)).compare(key, Qt::CaseInsensitive) == 0)
-            return unquoted(trimmedBlanks(line.sliced(equals + 1)));
+            return unquoted(trimmedBlanks(line.sliced(equals + 1))).toString();
     }
     return std::nullopt;
-}
-
-Result failure(const QFile& file) {
-    Result result;
-    result.failed = true;
-    result.errorDescription = file.errorString();
-    result.errorNumber = int(file.error());
-    return result;
 }
 
 } // namespace
@@ -87,25 +77,23 @@ Result failure(const QFile& file) {
 Result readString(const QString& section, const QString& key, const QString& defaultText,
                   int bufferSize, const QString& path) {
     Result result;
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || info.isDir()) {
+    const TextFiles::ReadResult file = TextFiles::readRegularFile(path, kMaxPackBytes);
+    if (file.ok()) {
+        result.text = valueIn(file.bytes, section, key, defaultText, bufferSize);
+    } else {
         result.text = fitted(withoutTrailingBlanks(defaultText), bufferSize);
-        return result;
+        result.failed = !file.missing;
+        result.errorDescription = file.errorDescription;
+        result.errorNumber = file.errorNumber;
     }
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(file);
-
-    const QString content = QString::fromLocal8Bit(bytes);
-    if (const auto value = findValue(content, section, key))
-        result.text = fitted(*value, bufferSize);
-    else
-        result.text = fitted(withoutTrailingBlanks(defaultText), bufferSize);
     return result;
+}
+
+QString valueIn(const QByteArray& content, const QString& section, const QString& key,
+                const QString& defaultText, int bufferSize) {
+    if (const auto value = findValue(TextFiles::decode(content), section, key))
+        return fitted(*value, bufferSize);
+    return fitted(withoutTrailingBlanks(defaultText), bufferSize);
 }
 
 } // namespace ProfileReader

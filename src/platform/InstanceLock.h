@@ -5,7 +5,8 @@
 #include <memory>
 
 // A per-user lock that exists exactly as long as the first instance of the program runs.
-// Locks left by a process that died are taken over.
+// A lock whose owner is not a live instance of the program (a process that died, a damaged or
+// empty lock file, one written on another machine) is taken over.
 class InstanceLock {
 public:
     explicit InstanceLock(const QString& name = QStringLiteral("TarnwickStillbeck"),
@@ -20,6 +21,9 @@ public:
     QString path() const { return path_; }
 
 private:
+    // The lock file names a running process of this program on this machine.
+    bool ownerIsLive() const;
+
     QString path_;
     std::unique_ptr<QLockFile> lock_;
 };

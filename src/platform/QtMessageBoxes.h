@@ -7,4 +7,5 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     Answer show(const QString& text, const QString& title, Icon icon,
                 Buttons buttons = Buttons::Ok) override;
+    void notify(const QString& text, const QString& title, Icon icon) override;
 };

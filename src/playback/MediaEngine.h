@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 class FrameStore;
+class SnapshotWriter;
 
 // Raised by every MediaEngine member that fails.
 class EngineError : public std::runtime_error {
@@ -55,5 +56,8 @@ public:
 
     // The frames to paint in the video area; null for engines without video.
     virtual FrameStore* frameStore() { return nullptr; }
+    // The writer of the snapshot images, which reports failed images; null for engines that
+    // write none.
+    virtual SnapshotWriter* snapshotWriter() const { return nullptr; }
     virtual void navigate(DvdNavigation) {}
 };

@@ -69,7 +69,7 @@ public:
     FrameStore* frameStore() override { return &frames_; }
     void navigate(DvdNavigation direction) override;
 
-    SnapshotWriter* snapshotWriter() const { return writer_.get(); }
+    SnapshotWriter* snapshotWriter() const override { return writer_.get(); }
     bool isFullScreen() const { return fullScreen_.isShown(); }
     bool isMuted() const { return muted_; }
     // The session as of libVLC's events so far.

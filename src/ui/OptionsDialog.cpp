@@ -149,8 +149,8 @@ void OptionsDialog::OKButton_Click() {
     // and the user can try again or cancel.
     const QString file = SettingsFile::path();
     if (!SettingsFile::write(file, updated)) {
-        boxes_.show(QStringLiteral("The settings could not be saved to %1.")
-                        .arg(QDir::toNativeSeparators(file)),
+        boxes_.show(caption(Caption::SettingsNotSaved) + QStringLiteral("\n\n") +
+                        QDir::toNativeSeparators(file),
                     QString::fromLatin1(FixedText::ErrorTitle), MessageBoxes::Icon::Critical);
         return;
     }

@@ -1,5 +1,7 @@
 #include "ui/SnapshotPrefix.h"
 
+#include "platform/TextFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,6 +41,11 @@ bool usableAsFileName(const QString& prefix, const QString& folder) {
         probe.close();
         return probe.remove();
     }
+    // Only a regular file is opened: opening a FIFO would wait for a writer, a device could do
+    // anything. Something else of that name shows the name itself is a valid one.
+    const QFileInfo found(path);
+    if (found.exists() && !found.isDir() && !TextFiles::isRegularFile(path))
+        return true;
     QFile existing(path);
     if (!existing.open(QIODevice::Append | QIODevice::ExistingOnly))
         return false;

@@ -11,9 +11,9 @@ namespace SnapshotPrefix {
 bool forbiddenCharacter(QChar c);
 
 // True when prefix is not empty, holds no forbidden character, and a file of exactly that name
-// can be opened for appending in folder. A file that is already there under that name is only
-// opened and closed, never changed or removed; only a file this check creates itself is removed
-// again.
+// can be opened for appending in folder. A regular file that is already there under that name is
+// only opened and closed, never changed or removed; a FIFO, device or socket of that name is not
+// opened at all (the name is valid); only a file this check creates itself is removed again.
 bool usableAsFileName(const QString& prefix, const QString& folder);
 
 // Where the file test is made: the current folder, or the temporary folder when the current one

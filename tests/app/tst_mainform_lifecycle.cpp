@@ -58,6 +58,7 @@ private slots:
     void startStateOfTheControls();
     void bottomOffsetsAreRecordedInTwips();
     void missingConfigIsRecreatedAndReportedAfterStartUp();
+    void recoveryThatCannotWriteSaysSo();
     void closing_data();
     void closing();
 };
@@ -183,6 +184,21 @@ void TestMainFormLifecycle::missingConfigIsRecreatedAndReportedAfterStartUp() {
     // The engine options were built from the defaults before the message.
     QCOMPARE(form.engineOptions.value(0), QStringLiteral("snapshot-prefix=IMG_"));
     QCOMPARE(h.endProcessCalls, 0);
+}
+
+void TestMainFormLifecycle::recoveryThatCannotWriteSaysSo() {
+    MainFormHarness h(false);
+    // Where Config.cfg should be, nothing can be written.
+    const QString config = h.programDir.filePath(QStringLiteral("Config.cfg"));
+    QVERIFY(QDir().mkpath(config + QStringLiteral("/inside")));
+    h.start();
+
+    QCOMPARE(h.boxes.shown.size(), 1);
+    QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Error in the configuration file.\r"
+                                                   "A new one could not be written to:\r\r") +
+                                        QDir::toNativeSeparators(config));
+    QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Error"));
+    QCOMPARE(Settings::current(), Settings::defaults());
 }
 
 void TestMainFormLifecycle::closing_data() {

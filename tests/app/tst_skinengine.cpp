@@ -104,6 +104,9 @@ private slots:
         row("unterminated string", "QWidget { font-family: \"Arial; }", false);
         row("brace hidden in a string", "QWidget { font-family: \"{\"; ", false);
         row("binary", QByteArray("QWidget { color: red; }\0\x01\x02", 26), false);
+        row("NUL in a comment", QByteArray("QLabel { } /* \0 */", 18), false);
+        row("NUL after a backslash", QByteArray("QLabel { font-family: 'a\\\0'; }", 30), false);
+        row("rejected by Qt's parser", "QLabel { color: rgb(1, 2; }", false);
         row("not UTF-8", "QWidget { font-family: \"\xff\xfe\"; }", false);
         row("too large", QByteArray("QWidget { }\n").repeated(200000), false);
     }

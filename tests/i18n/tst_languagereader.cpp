@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Every entry of the caption table with its ID and built-in text written out, so that a typo in
@@ -181,7 +183,7 @@ private slots:
             QSKIP("no /proc/self/mem to stand for an unreadable file");
         const auto found = ProfileReader::readString("Pack", "k", "default", 500, path);
         QVERIFY(found.failed);
-        QCOMPARE(found.text, QString());
+        QCOMPARE(found.text, QStringLiteral("default"));
         QVERIFY(!found.errorDescription.isEmpty());
         QVERIFY(found.errorNumber != 0);
     }
@@ -238,7 +240,9 @@ private slots:
         QVERIFY(QDir().mkpath(lang));
         if (!makeUnreadable(lang + QStringLiteral("/Test.ini")))
             QSKIP("no /proc/self/mem to stand for an unreadable file");
-        QCOMPARE(caption(Caption::HintPlay), QString());
+        // The default texts, as for a missing pack; one record however many lookups.
+        QCOMPARE(caption(Caption::HintPlay), QStringLiteral("Play"));
+        QCOMPARE(caption(Caption::FileMenu), QStringLiteral("&File"));
 
         const QString log = QString::fromLocal8Bit(readFile(errorLog()));
         static const QRegularExpression record(QStringLiteral(
@@ -247,6 +251,45 @@ private slots:
         const auto match = record.match(log);
         QVERIFY2(match.hasMatch(), qPrintable(log));
         QVERIFY(!match.captured(1).isEmpty());
+    }
+
+    // Named as the pack, but nothing a pack reader should read or wait on.
+    void specialPackGivesDefaults_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("device") << "device";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("10 MB") << "huge";
+    }
+    void specialPackGivesDefaults() {
+        QFETCH(QString, kind);
+        // A pack that reads (or is missing) first: a failure is logged again after it.
+        QCOMPARE(caption(Caption::HintPause), QStringLiteral("Pause"));
+        QVERIFY(QDir().mkpath(lang));
+        const QString pack = lang + QStringLiteral("/Test.ini");
+        if (kind == u"device")
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), pack));
+        else if (kind == u"fifo")
+            QVERIFY(::mkfifo(QFile::encodeName(pack).constData(), 0600) == 0);
+        else
+            writePack(QStringLiteral("Test.ini"), "027=Pause!\r\n" + QByteArray(10 << 20, ';'));
+        QCOMPARE(caption(Caption::HintPause), QStringLiteral("Pause"));
+        QCOMPARE(caption(Caption::FileMenu), QStringLiteral("&File"));
+        QCOMPARE(readFile(errorLog()).count("Method: SetCaptionfromINI"), 1);
+    }
+
+    // Windows tools write packs in Windows-1252, others in UTF-8; old Mac editors end lines in CR.
+    void packEncodingsReadAlike_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("UTF-8") << QByteArray("10=&Fichier \xc3\xa9t\xc3\xa9 \xe2\x82\xac\r\n");
+        QTest::newRow("Windows-1252") << QByteArray("10=&Fichier \xe9t\xe9 \x80\r\n");
+        QTest::newRow("CR line ends") << QByteArray("\r10=&Fichier \xe9t\xe9 \x80\r21=x\r");
+    }
+    void packEncodingsReadAlike() {
+        QFETCH(QByteArray, body);
+        writePack(QStringLiteral("Test.ini"), body);
+        QCOMPARE(caption(Caption::FileMenu), QStringLiteral("&Fichier \u00e9t\u00e9 \u20ac"));
+        QCOMPARE(caption(Caption::ErrorTitle), QStringLiteral("Error"));
+        QVERIFY(!QFile::exists(errorLog()));
     }
 
     void shippedEnglishPackGivesEveryDefault() {

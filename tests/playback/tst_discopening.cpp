@@ -44,6 +44,18 @@ void TestDiscOpening::engineOptionStrings_data() {
         << "/srv/shots" << 7 << ""
         << QStringList{"snapshot-prefix=IMG_", "snapshot-path=/srv/shots" + sep + " Images",
                        "snapshot-format=JPG", "snapshot-sequential", "no-snapshot-preview"};
+    // A label is one folder-name component, whatever the disc says.
+    const auto labelled = [&](const QString& folder) {
+        return QStringList{"snapshot-prefix=IMG_", "snapshot-path=/srv" + sep + folder,
+                           "snapshot-format=PNG", "snapshot-sequential", "no-snapshot-preview"};
+    };
+    QTest::newRow("parent folder label") << "/srv" << 0 << "../x" << labelled("___x Images");
+    QTest::newRow("label with a separator") << "/srv" << 0 << "AC/DC" << labelled("AC_DC Images");
+    QTest::newRow("label with a backslash") << "/srv" << 0 << "A\\B" << labelled("A_B Images");
+    QTest::newRow("control characters")
+        << "/srv" << 0 << QChar(1) + QString("A\tB\x7f\u0085C") << labelled("_A_B__C Images");
+    QTest::newRow("dots and blanks around") << "/srv" << 0 << " .hid. " << labelled("_hid_ Images");
+    QTest::newRow("dot dot") << "/srv" << 0 << ".." << labelled("__ Images");
 }
 
 void TestDiscOpening::engineOptionStrings() {

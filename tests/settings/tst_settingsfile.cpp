@@ -1,4 +1,5 @@
 #include "platform/ProgramFolder.h"
+#include "platform/TextFiles.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "support/TestFiles.h"
@@ -8,6 +9,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(Settings)
 
@@ -114,6 +116,13 @@ private slots:
             make(1, "/p", "A", 1, 3000, "x.ini"));
         row("empty sixth line", "0\r\n/p\r\nA\r\n0\r\n2000\r\n\r\n",
             make(0, "/p", "A", 0, 2000, "English.ini"));
+        row("CR line ends", "1\r/p\rA\r1\r3000\rx.ini\r", make(1, "/p", "A", 1, 3000, "x.ini"));
+        row("a CR inside a CR LF line is text", "0\r\n/a\rb\r\nA\r\n0\r\n2000\r\nx.ini\r\n",
+            make(0, "/a\rb", "A", 0, 2000, "x.ini"));
+        // Windows tools write Windows-1252; both spellings give the same characters.
+        const Settings cafe = make(0, QStringLiteral("/caf\u00e9 \u20ac"), "A", 0, 2000, "x.ini");
+        row("Windows-1252 text", "0\r\n/caf\xe9 \x80\r\nA\r\n0\r\n2000\r\nx.ini\r\n", cafe);
+        row("UTF-8 text", "0\r\n/caf\xc3\xa9 \xe2\x82\xac\r\nA\r\n0\r\n2000\r\nx.ini\r\n", cafe);
     }
     void readValues() {
         QFETCH(QByteArray, content);
@@ -142,7 +151,74 @@ private slots:
         QTest::addColumn<Settings>("record");
         QTest::newRow("path") << make(0, "/a\r\n/b", "IMG_", 0, 5000, "English.ini");
         QTest::newRow("prefix") << make(0, "/p", "I\nM", 0, 5000, "English.ini");
-        QTest::newRow("pack") << make(0, "/p", "IMG_", 0, 5000, "En\rglish.ini");
+        QTest::newRow("pack") << make(0, "/p", "IMG_", 0, 5000, "En\nglish.ini");
+    }
+
+    // What was read can be saved again: a CR inside a line, characters read as Windows-1252
+    // (written back as UTF-8, never as replacement characters).
+    void readValuesSaveAndReadBack() {
+        QVERIFY(writeFile(file, "0\r\n/a\rb\xe9\r\nA\r\n0\r\n2000\r\nx.ini\r\n"));
+        Settings record = Sentinel;
+        QVERIFY(SettingsFile::read(file, record));
+        QVERIFY(SettingsFile::write(file, record));
+        QCOMPARE(readFile(file),
+                 QByteArray(" 0 \r\n/a\rb\xc3\xa9\r\nA\r\n 0 \r\n 2000 \r\nx.ini\r\n"));
+        Settings back = Sentinel;
+        QVERIFY(SettingsFile::read(file, back));
+        QCOMPARE(back, record);
+    }
+
+    // A settings file name given to something else is not read, nor waited on: the recovery
+    // takes over, and never writes through a link into what it names.
+    void specialFileIsNotRead_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("device") << "device";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("link to a FIFO") << "link";
+        QTest::newRow("huge") << "huge";
+    }
+    void specialFileIsNotRead() {
+        QFETCH(QString, kind);
+        const QString fifo = folder.filePath(QStringLiteral("fifo"));
+        if (kind == u"fifo" || kind == u"link")
+            QVERIFY(::mkfifo(QFile::encodeName(kind == u"fifo" ? file : fifo).constData(), 0600) ==
+                    0);
+        if (kind == u"device")
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), file));
+        else if (kind == u"link")
+            QVERIFY(QFile::link(fifo, file));
+        else if (kind == u"huge")
+            QVERIFY(writeFile(file, Previous + QByteArray(10 << 20, 'x')));
+        Settings record = Sentinel;
+        QVERIFY(!SettingsFile::read(file, record));
+        QCOMPARE(record, Sentinel);
+        if (kind == u"device")
+            return; // a recovery that went wrong would replace the system's /dev/zero
+        const bool written = SettingsFile::recover(file, record);
+        QCOMPARE(record, Settings::defaults());
+        if (kind == u"link") {
+            QVERIFY(!written);
+            QVERIFY(QFileInfo(fifo).exists() && !TextFiles::isRegularFile(fifo));
+            QFile::remove(fifo);
+        } else {
+            QVERIFY(written);
+            QCOMPARE(readFile(file), defaultFile());
+        }
+    }
+
+    void interruptedSaveLeftoversAreRemoved() {
+        QVERIFY(writeFile(file, Previous));
+        const QStringList others{"Config.cfg.bak", "Config.cfg.Ab12Cd7", "Other.cfg.Ab12Cd"};
+        for (const QString& name : others + QStringList{"Config.cfg.Ab12Cd", "Config.cfg.zz99ZZ"})
+            QVERIFY(writeFile(folder.filePath(name), "half a save"));
+        QVERIFY(SettingsFile::write(file, Settings::defaults()));
+        QStringList expected = others + QStringList{"Config.cfg"};
+        expected.sort();
+        QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+        left.sort();
+        QCOMPARE(left, expected);
+        for (const QString& name : others)
+            QFile::remove(folder.filePath(name));
     }
     void lineBreakInTextIsRefused() {
         QFETCH(Settings, record);

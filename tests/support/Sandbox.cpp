@@ -36,4 +36,12 @@ bool makeReadOnly(const QString& folder) {
     return ::access(path.constData(), W_OK) != 0;
 }
 
+bool mountTinyDisk(const QString& folder, qint64 bytes) {
+    if (!privateMounts())
+        return false;
+    const QByteArray options = "size=" + QByteArray::number(bytes);
+    return ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
+                   options.constData()) == 0;
+}
+
 } // namespace sandbox

@@ -16,4 +16,8 @@ bool privateMounts();
 // still writable afterwards.
 bool makeReadOnly(const QString& folder);
 
+// Mounts a tmpfs of that many bytes over folder inside the private mount table, so that writing
+// there soon finds the disk full. Needs root; false when not possible.
+bool mountTinyDisk(const QString& folder, qint64 bytes);
+
 } // namespace sandbox

@@ -10,3 +10,7 @@ MessageBoxes::Answer ScriptedMessageBoxes::show(const QString& text, const QStri
         return answers.takeFirst();
     return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
 }
+
+void ScriptedMessageBoxes::notify(const QString& text, const QString& title, Icon icon) {
+    notices.append(Box{text, title, icon, Buttons::Ok});
+}

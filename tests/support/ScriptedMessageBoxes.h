@@ -21,10 +21,12 @@ public:
 
     QList<Box> shown;      // in the order they were shown
     QList<Answer> answers; // taken from the front, one per box
+    QList<Box> notices;    // boxes that did not wait for an answer, in order
 
     // Called with each box before it is answered, while the caller still waits on it.
     std::function<void(const Box&)> onShow;
 
     Answer show(const QString& text, const QString& title, Icon icon,
                 Buttons buttons = Buttons::Ok) override;
+    void notify(const QString& text, const QString& title, Icon icon) override;
 };

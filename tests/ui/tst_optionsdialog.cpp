@@ -22,7 +22,13 @@
 #include <QTest>
 #include <QWindow>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include <sys/mount.h>
 
@@ -203,14 +209,60 @@ private slots:
         QVERIFY(!QFile::exists(configPath()));
     }
 
+    void prefixNamingExistingFileIsAcceptedAndKept_data() {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("regular file") << false;
+        QTest::newRow("FIFO, never opened") << true;
+    }
     void prefixNamingExistingFileIsAcceptedAndKept() {
-        QVERIFY(writeFile(QDir::current().filePath(QStringLiteral("SHOT")), "keep me"));
+        QFETCH(bool, fifo);
+        const QByteArray path = QFile::encodeName(QDir::current().filePath(QStringLiteral("SHOT")));
+        if (fifo)
+            QVERIFY(::mkfifo(path.constData(), 0600) == 0);
+        else
+            QVERIFY(writeFile(QString::fromLocal8Bit(path), "keep me"));
+        // Opening the FIFO would wait for the other end for ever: a check that has not returned
+        // after half a minute is stuck there, and is then released so the test can fail.
+        std::atomic<bool> done = false;
+        std::atomic<bool> stuck = false;
+        std::thread watchdog([&] {
+            for (int i = 0; i < 600 && !done; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (done || !fifo)
+                return;
+            stuck = true;
+            for (int flags : {O_RDONLY | O_NONBLOCK, O_WRONLY | O_NONBLOCK}) {
+                const int fd = ::open(path.constData(), flags);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+        });
         OptionsDialog* dialog = makeDialog();
         dialog->snapshotPrefix->setText(QStringLiteral("SHOT"));
         dialog->OKButton_Click();
+        done = true;
+        watchdog.join();
+        QVERIFY(!stuck);
         QVERIFY(boxes.shown.isEmpty());
         QCOMPARE(Settings::current().snapshotPrefix, QStringLiteral("SHOT"));
-        QCOMPARE(readFile(QDir::current().filePath(QStringLiteral("SHOT"))), QByteArray("keep me"));
+        if (!fifo)
+            QCOMPARE(readFile(QString::fromLocal8Bit(path)), QByteArray("keep me"));
+        QFile::remove(QString::fromLocal8Bit(path));
+    }
+
+    void saveFailureIsReportedAndChangesNothing() {
+        QVERIFY(QDir().mkpath(configPath() + QStringLiteral("/inside")));
+        const Settings before = Settings::current();
+        OptionsDialog* dialog = makeDialog();
+        dialog->show();
+        dialog->snapshotPrefix->setText(QStringLiteral("SHOT"));
+        dialog->OKButton_Click();
+        QCOMPARE(boxes.shown, QList<Box>{errorBox(QStringLiteral("The settings could not be saved "
+                                                                 "to:\n\n") +
+                                                  QDir::toNativeSeparators(configPath()))});
+        QVERIFY(dialog->isVisible());
+        QVERIFY(Settings::current() == before);
+        QVERIFY(QDir(configPath()).removeRecursively());
     }
 
     void unwritableCurrentFolderStillAcceptsGoodPrefix() {
