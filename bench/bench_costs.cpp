@@ -39,6 +39,9 @@ public:
         std::fprintf(stderr, "bench_costs: message: %s\n", qPrintable(text));
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
+    void notify(const QString& text, const QString& title, Icon icon) override {
+        show(text, title, icon, Buttons::Ok);
+    }
 };
 
 qint64 monotonicNs() {
