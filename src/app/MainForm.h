@@ -203,8 +203,8 @@ private:
     void play();
     void stop();
     // Opening a disc: the loading state, handing the engine the target with the options,
-    // and the message when the engine refuses it.
-    // drive is a drive name or the path of a disc image or disc folder.
+    // and the message when the engine refuses it. The drive is a drive name or the path of a
+    // disc image or disc folder.
     void openDisc(const QString& drive, const QString& label);
     void showLoading();
     void loadDisc(const QString& target);
