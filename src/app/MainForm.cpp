@@ -11,6 +11,7 @@
 #include "playback/MediaEngine.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
+#include "ui/DiscChooser.h"
 #include "ui/GlyphButton.h"
 #include "ui/MainLayout.h"
 #include "ui/MouseArgs.h"
@@ -67,6 +68,7 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
     openMenu = ui->openMenu;
     dvdsList = {ui->dvdsList0};
     setDvdsListCaption(ui->dvdsList0, caption(Caption::NoDvdDrives));
+    openImageOrFolder = ui->openImageOrFolder;
     exitCommand = ui->exitCommand;
     editMenu = ui->editMenu;
     snapshotCommand = ui->snapshotCommand;
@@ -84,6 +86,8 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
         services_.freeSpace = [](const QString&, qint64*) { return false; };
     if (!services_.endProcess)
         services_.endProcess = [] { QCoreApplication::exit(0); };
+    if (!services_.chooseDisc)
+        services_.chooseDisc = chooseDiscImageOrFolder;
 
     stage->setEngine(&engine);
     // The cover over the video while nothing plays: white, with the program's mark.
@@ -118,6 +122,7 @@ MainForm::~MainForm() = default;
 void MainForm::connectHandlers() {
     connect(fileMenu, &QMenu::aboutToShow, this, &MainForm::fileMenu_Click);
     connect(dvdsList[0], &QAction::triggered, this, [this] { dvdsList_Click(0); });
+    connect(openImageOrFolder, &QAction::triggered, this, &MainForm::openImageOrFolder_Click);
     connect(exitCommand, &QAction::triggered, this, &MainForm::exitCommand_Click);
     // The Edit menu's shortcuts act only while the menu itself is enabled.
     const auto whileEditEnabled = [this](void (MainForm::*handler)()) {

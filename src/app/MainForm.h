@@ -44,6 +44,9 @@ struct MainFormServices {
     std::function<bool(const QString& path, qint64* bytes)> freeSpace;
     // Ends the process once the main window has closed.
     std::function<void()> endProcess;
+    // Asks for a DVD image file or disc folder; empty text when the user cancels. Default: the
+    // program's file dialog.
+    std::function<QString(QWidget* owner, const QString& title)> chooseDisc;
     bool showSplash = true;
 };
 
@@ -70,6 +73,8 @@ public:
     // Drives and discs.
     void fileMenu_Click();
     void dvdsList_Click(int index);
+    // The entry below the drives: a DVD image or disc folder, opened like a disc in a drive.
+    void openImageOrFolder_Click();
     void BuildEngineOptions();
     void optionsMenuCommand_Click();
     void reloadDisc();
@@ -155,6 +160,7 @@ public:
     QMenu* fileMenu = nullptr;
     QMenu* openMenu = nullptr;
     QList<QAction*> dvdsList;
+    QAction* openImageOrFolder = nullptr;
     QAction* exitCommand = nullptr;
     QMenu* editMenu = nullptr;
     QAction* snapshotCommand = nullptr;
@@ -202,7 +208,9 @@ private:
     void play();
     void stop();
     // Opening a disc: the loading state, handing the engine the target with the options,
-    // and the message when the engine refuses it.
+    // and the message when the engine refuses it. The drive is a drive name or the path of a
+    // disc image or disc folder.
+    void openDisc(const QString& drive, const QString& label);
     void showLoading();
     void loadDisc(const QString& target);
     void reportInvalidDvd();

@@ -22,6 +22,7 @@ void MainForm::ApplyCaptions() {
 
     fileMenu->setTitle(caption(Caption::FileMenu));
     openMenu->setTitle(caption(Caption::OpenMenu));
+    openImageOrFolder->setText(caption(Caption::OpenImageOrFolder));
     exitCommand->setText(caption(Caption::ExitCommand));
     editMenu->setTitle(caption(Caption::EditMenu));
     snapshotCommand->setText(caption(Caption::SnapshotCommand));

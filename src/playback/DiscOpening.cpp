@@ -1,9 +1,11 @@
-// The File menu's drive list and opening the chosen disc with the snapshot options.
+// The File menu's drive list and opening the chosen disc (or disc image or folder) with the
+// snapshot options.
 #include "app/MainForm.h"
 
 #include "i18n/LanguageReader.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Sleep.h"
+#include "playback/DiscImage.h"
 #include "playback/DriveEnumerator.h"
 #include "playback/EngineOptions.h"
 #include "playback/MediaEngine.h"
@@ -40,10 +42,13 @@ void MainForm::fileMenu_Click() {
         return;
     }
     setDvdsListCaption(dvdsList[0], driveMenuCaptions[0]);
+    // The drive items come first, above the separator and the entry for images and folders.
+    const QList<QAction*> entries = openMenu->actions();
+    QAction* below = entries.value(entries.indexOf(dvdsList[0]) + 1);
     for (int i = 1; i < driveMenuCaptions.size(); ++i) {
         auto* item = new QAction(openMenu);
         setDvdsListCaption(item, driveMenuCaptions[i]);
-        openMenu->addAction(item);
+        openMenu->insertAction(below, item);
         connect(item, &QAction::triggered, this, [this, i] { dvdsList_Click(i); });
         dvdsList.append(item);
     }
@@ -61,14 +66,30 @@ void MainForm::dvdsList_Click(int index) {
     const QString chosen = dvdsListCaption(dvdsList[index]);
     if (chosen.startsWith(caption(Caption::InsertDvd)))
         return;
+    openDisc(driveEnumerator_->driveRoots.value(index), DriveEnumerator::labelFromCaption(chosen));
+}
+
+void MainForm::openImageOrFolder_Click() {
+    // The dialog is named like the entry, without its mnemonic and trailing dots.
+    QString title = caption(Caption::OpenImageOrFolder).remove(QLatin1Char('&')).trimmed();
+    while (title.endsWith(u'.') || title.endsWith(QChar(0x2026)))
+        title.chop(1);
+    const QString picked = services_.chooseDisc(this, title);
+    if (picked.isEmpty())
+        return;
+    const QString disc = discPathOf(picked);
+    openDisc(disc, discLabelOf(disc));
+}
+
+void MainForm::openDisc(const QString& drive, const QString& label) {
     try {
         stop();
         engine.playlistClear();
         logoHide->show();
         platform::sleepMs(500);
         showLoading();
-        currentDrive = driveEnumerator_->driveRoots.value(index);
-        currentDiscLabel = DriveEnumerator::labelFromCaption(chosen);
+        currentDrive = drive;
+        currentDiscLabel = label;
         loadDisc(QStringLiteral("dvd://") + currentDrive);
     } catch (const EngineError&) {
         reportInvalidDvd();

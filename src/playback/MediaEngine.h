@@ -23,6 +23,8 @@ public:
     virtual ~MediaEngine() = default;
 
     // The disc becomes the playlist's only item, carrying options ("snapshot-path=…" and co.).
+    // The target is a drive name or the absolute path of a disc image or disc folder, either
+    // after "dvd://" or bare.
     virtual void addTarget(const QString& target, const QStringList& options, int mode,
                            int position) = 0;
     virtual void playlistClear() = 0;

@@ -4,6 +4,7 @@
 #include "playback/DriveSource.h"
 #include "playback/VlcVideoSink.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
@@ -40,12 +41,21 @@ void logCallback(void*, int level, const libvlc_log_t* context, const char* form
     std::fprintf(stderr, "vlc[%s] %s\n", module ? module : "?", text);
 }
 
-QString driveOfTarget(const QString& target) {
+QString withoutDvdScheme(QString target) {
     static const QLatin1String scheme("dvd://");
-    QString drive = target.trimmed();
-    if (drive.startsWith(scheme, Qt::CaseInsensitive))
-        drive.remove(0, scheme.size());
-    return drive;
+    if (target.startsWith(scheme, Qt::CaseInsensitive))
+        target.remove(0, scheme.size());
+    return target;
+}
+
+// What a target opens: the absolute path of a disc image or disc folder is its own medium, taken
+// as given (a folder name may end in a blank); a drive name is resolved by the drive source.
+QString mediumOfTarget(const QString& target, DriveSource* drives) {
+    const QString path = withoutDvdScheme(target);
+    if (QDir::isAbsolutePath(path))
+        return path;
+    const QString drive = withoutDvdScheme(target.trimmed());
+    return drives ? drives->mediaPath(drive) : QString();
 }
 
 } // namespace
@@ -135,8 +145,7 @@ void VlcEngine::releaseMedia() {
 }
 
 void VlcEngine::addTarget(const QString& target, const QStringList& options, int mode, int) {
-    const QString drive = driveOfTarget(target);
-    const QString path = drives_ ? drives_->mediaPath(drive) : QString();
+    const QString path = mediumOfTarget(target, drives_);
     if (path.isEmpty())
         throw EngineError(
             QStringLiteral("no medium is known for \"%1\"").arg(target).toStdString());

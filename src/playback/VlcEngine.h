@@ -22,8 +22,9 @@ struct libvlc_event_t;
 
 // The media engine on libVLC 3: one instance, one media player and a playlist of one item.
 //
-// Opening: addTarget() resolves the drive through the DriveSource and fails at once for an
-// unknown drive or a drive without a medium. play() only starts libVLC, which opens the disc on
+// Opening: addTarget() resolves the drive through the DriveSource (a target naming the absolute
+// path of a disc image or disc folder opens that path) and fails at once for an unknown drive or
+// a drive without a medium. play() only starts libVLC, which opens the disc on
 // its own threads however long the drive takes; until it reports playing, the engine is idle
 // (position() negative). A medium that is not a readable DVD-Video makes failed() true.
 //

@@ -37,6 +37,7 @@ const Shown everyCaption[] = {
     {"05", "dvdsList without drives", [](MainForm& f) { return MainForm::dvdsListCaption(f.dvdsList[0]); }},
     {"10", "fileMenu", [](MainForm& f) { return f.fileMenu->title(); }},
     {"11", "openMenu", [](MainForm& f) { return f.openMenu->title(); }},
+    {"93", "openImageOrFolder", [](MainForm& f) { return f.openImageOrFolder->text(); }},
     {"12", "exitCommand", [](MainForm& f) { return f.exitCommand->text(); }},
     {"20", "editMenu", [](MainForm& f) { return f.editMenu->title(); }},
     {"21", "snapshotCommand", [](MainForm& f) { return f.snapshotCommand->text(); }},

@@ -9,7 +9,19 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+// The Open DVD submenu as shown, "-" for a separator.
+QStringList openMenuEntries(const MainForm& f) {
+    QStringList entries;
+    for (const QAction* entry : f.openMenu->actions())
+        entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+    return entries;
+}
+const QString kImageEntry = QStringLiteral("DVD &Image or Folder...");
+} // namespace
 
 class TestDiscOpening : public QObject {
     Q_OBJECT
@@ -24,6 +36,7 @@ private slots:
     void engineRefusalShowsInvalidDvd();
     void lateFailureIsReportedOnceByThePositionTimer();
     void reloadUsesTheBareDriveName();
+    void imageOrFolderOpensLikeADriveAndReloadsByItsPath();
 };
 
 void TestDiscOpening::engineOptionStrings_data() {
@@ -79,21 +92,23 @@ void TestDiscOpening::driveMenuFollowsTheDrives() {
     QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("MOVIE (D:)"));
     QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[1]),
              QStringLiteral("<Please insert a DVD> (E:)"));
-    QCOMPARE(f.openMenu->actions().size(), 2);
+    // The drives first, then the entry for images and folders below a separator.
+    QCOMPARE(openMenuEntries(f),
+             (QStringList{"MOVIE (D:)", "<Please insert a DVD> (E:)", "-", kImageEntry}));
 
     h.drives.ejectDisc(QStringLiteral("D:"));
+    h.drives.addDrive(QStringLiteral("F:"));
     f.fileMenu_Click();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]),
-             QStringLiteral("<Please insert a DVD> (D:)"));
-    QCOMPARE(f.openMenu->actions().size(), 2);
+    QCOMPARE(openMenuEntries(f),
+             (QStringList{"<Please insert a DVD> (D:)", "<Please insert a DVD> (E:)",
+                          "<Please insert a DVD> (F:)", "-", kImageEntry}));
 
     h.drives.removeDrive(QStringLiteral("D:"));
     h.drives.removeDrive(QStringLiteral("E:"));
+    h.drives.removeDrive(QStringLiteral("F:"));
     f.fileMenu_Click();
     QCOMPARE(f.dvdsList.size(), 1);
-    QCOMPARE(f.openMenu->actions().size(), 1);
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]),
-             QStringLiteral("<No DVD drives were found>"));
+    QCOMPARE(openMenuEntries(f), (QStringList{"<No DVD drives were found>", "-", kImageEntry}));
 
     // Opening the menu for real rebuilds the list too.
     h.drives.insertDisc(QStringLiteral("F:"), QStringLiteral("OTHER"));
@@ -246,6 +261,52 @@ void TestDiscOpening::reloadUsesTheBareDriveName() {
     f.reloadDisc();
     QCOMPARE(h.boxes.shown.size(), 1);
     QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
+}
+
+// The entry below the drives takes the disc from the file dialog; the folder's path stands where
+// the drive name would, its name is the label.
+void TestDiscOpening::imageOrFolderOpensLikeADriveAndReloadsByItsPath() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.openMovie();
+    QTemporaryDir rips;
+    const QString disc = rips.filePath(QStringLiteral("My Film"));
+    QVERIFY(QDir().mkpath(disc + QStringLiteral("/VIDEO_TS")));
+    h.engine.calls.clear();
+
+    // Cancelled: nothing changes.
+    f.openImageOrFolder->trigger();
+    QCOMPARE(h.discDialogTitles, QStringList{QStringLiteral("DVD Image or Folder")});
+    QVERIFY(h.engine.calls.isEmpty());
+    QCOMPARE(f.currentDrive, QStringLiteral("D:"));
+
+    h.discChoice = disc + QStringLiteral("/VIDEO_TS");
+    f.openImageOrFolder->trigger();
+    QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
+                                          QStringLiteral("playlistClear"),
+                                          QStringLiteral("addTarget"), QStringLiteral("play")}));
+    QCOMPARE(h.engine.lastTarget, QStringLiteral("dvd://") + disc);
+    QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "My Film"));
+    QCOMPARE(f.currentDrive, disc);
+    QCOMPARE(f.currentDiscLabel, QStringLiteral("My Film"));
+    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QVERIFY(h.boxes.shown.isEmpty());
+
+    h.engine.loadTitle();
+    h.tick();
+    Settings::current().snapshotPrefix = QStringLiteral("SHOT");
+    f.BuildEngineOptions();
+    f.reloadDisc();
+    QCOMPARE(h.engine.lastTarget, disc);
+    QCOMPARE(h.engine.lastOptions.value(0), QStringLiteral("snapshot-prefix=SHOT"));
+    QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "My Film"));
+
+    // Refused by the engine: "07", as for a drive.
+    h.engine.failing = {QStringLiteral("addTarget")};
+    f.openImageOrFolder->trigger();
+    QCOMPARE(h.boxes.shown.size(), 1);
+    QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
+    QCOMPARE(f.timeElapsed->text(), QString());
 }
 
 QTEST_MAIN(TestDiscOpening)

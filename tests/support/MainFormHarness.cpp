@@ -44,6 +44,10 @@ MainForm& MainFormHarness::start() {
     };
     services.endProcess = [this] { ++endProcessCalls; };
     services.showSplash = showSplash;
+    services.chooseDisc = [this](QWidget*, const QString& title) {
+        discDialogTitles.append(title);
+        return discChoice;
+    };
     form = std::make_unique<MainForm>(services);
     // Timers are driven by hand so that every step is deterministic.
     form->movieTimer->stop();

@@ -28,6 +28,10 @@ struct MainFormHarness {
     // The real free-space query instead of freeBytes (queries are still recorded).
     bool realFreeSpace = false;
     bool showSplash = false;
+    // The file dialog of the File menu's image/folder entry: answers discChoice (empty: cancel)
+    // and records the title of every showing.
+    QString discChoice;
+    QStringList discDialogTitles;
 
     // writeConfig: put a default "Config.cfg" beside the program so no recovery message shows.
     explicit MainFormHarness(bool writeConfig = true);

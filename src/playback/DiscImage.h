@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// A ripped disc opened from the File menu: a DVD image file or a folder holding VIDEO_TS. It is
+// opened like a disc in a drive, its path standing where the drive name would.
+
+// The disc a path picked in the file dialog stands for, as an absolute path: the VIDEO_TS folder
+// (or its VIDEO_TS.IFO) stands for the folder holding it; an image file or any other folder for
+// itself.
+QString discPathOf(const QString& picked);
+
+// The label of that disc: a folder's name, or the volume label read from an image (empty when
+// the file holds no disc file system; the engine then refuses it).
+QString discLabelOf(const QString& discPath);
