@@ -1,4 +1,5 @@
 // The main window on the real libVLC engine, playing and capturing the authored test DVD.
+#include "Fixtures.h"
 #include "MainFormHarness.h"
 
 #include "capture/SnapshotWriter.h"
@@ -18,21 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
-
-namespace {
-QString fixture(const QString& name) {
-    return QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(name);
-}
-
-// Distinct grey levels in a sample of the picture: a blank frame has one or two.
-int distinctLevels(const QImage& image) {
-    QSet<int> levels;
-    for (int y = 0; y < image.height(); y += 16)
-        for (int x = 0; x < image.width(); x += 16)
-            levels.insert(qGray(image.pixel(x, y)) / 8);
-    return levels.size();
-}
-} // namespace
 
 class TestMainFormE2E : public QObject {
     Q_OBJECT
@@ -68,8 +54,7 @@ void TestMainFormE2E::init() {
                          fixture(QStringLiteral("movie.iso")));
     h->drives.insertDisc(QStringLiteral("E:"), QStringLiteral("DATA"),
                          fixture(QStringLiteral("notdvd.iso")));
-    vlc = std::make_unique<VlcEngine>(
-        &h->drives, QStringList{QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
     h->realEngine = vlc.get();
     h->start();
     Settings::current().snapshotsPath = shots.path() + QDir::separator();

@@ -1,5 +1,6 @@
 // The main window on the real engine with discs as people own them: a menu disc (first-play,
 // menu, a title that returns to the menu) and the picture in full screen.
+#include "Fixtures.h"
 #include "MainFormHarness.h"
 
 #include "capture/SnapshotWriter.h"
@@ -20,10 +21,6 @@
 #include <memory>
 
 namespace {
-QString fixture(const QString& name) {
-    return QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(name);
-}
-
 // The menu of menu.iso is solid blue; its title is a colourful test picture.
 bool isMenuPicture(const QImage& picture) {
     const QRgb corner = picture.pixel(40, 40);
@@ -69,8 +66,7 @@ void TestMenuDiscE2E::init() {
                          fixture(QStringLiteral("movie.iso")));
     h->drives.insertDisc(QStringLiteral("M:"), QStringLiteral("MENUDISC"),
                          fixture(QStringLiteral("menu.iso")));
-    vlc = std::make_unique<VlcEngine>(
-        &h->drives, QStringList{QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
     h->realEngine = vlc.get();
     h->start();
     Settings::current().snapshotsPath = shots.path() + QDir::separator();

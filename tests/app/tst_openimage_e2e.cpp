@@ -1,5 +1,6 @@
 // Ripped discs opened from the File menu (a DVD image, a VIDEO_TS folder or the folder holding
 // it), played and captured by the real libVLC engine like a disc in a drive.
+#include "Fixtures.h"
 #include "MainFormHarness.h"
 
 #include "capture/SnapshotWriter.h"
@@ -17,12 +18,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <memory>
-
-namespace {
-QString fixture(const QString& name) {
-    return QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(name);
-}
-} // namespace
 
 class TestOpenImageE2E : public QObject {
     Q_OBJECT
@@ -52,8 +47,7 @@ void TestOpenImageE2E::init() {
         QSKIP("the DVD fixture was not authored (run through ctest)");
     h = std::make_unique<MainFormHarness>();
     // A machine without any drive: the image or folder is the only way to a disc.
-    vlc = std::make_unique<VlcEngine>(
-        &h->drives, QStringList{QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
     h->realEngine = vlc.get();
     h->start();
     Settings::current().snapshotsPath = shots.path() + QDir::separator();

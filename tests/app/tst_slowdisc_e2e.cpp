@@ -2,6 +2,7 @@
 // would allow: the window keeps working meanwhile, the disc plays once it is ready, and closing
 // the window during the wait ends the program cleanly. The slow drive is a preloaded library
 // that holds back the first reads of one file (tests/fixtures/slow_read_shim.cpp).
+#include "Fixtures.h"
 #include "MainFormHarness.h"
 
 #include "playback/VlcEngine.h"
@@ -17,10 +18,6 @@
 
 namespace {
 constexpr int kSpinUpMs = 12000;
-
-QString fixture(const QString& name) {
-    return QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(name);
-}
 } // namespace
 
 class TestSlowDiscE2E : public QObject {
@@ -50,8 +47,7 @@ void TestSlowDiscE2E::initTestCase() {
 
 void TestSlowDiscE2E::init() {
     h = std::make_unique<MainFormHarness>();
-    vlc = std::make_unique<VlcEngine>(
-        &h->drives, QStringList{QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
     h->realEngine = vlc.get();
     h->start();
     Settings::current().snapshotsPath = work.path() + QDir::separator();

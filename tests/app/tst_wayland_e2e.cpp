@@ -1,5 +1,6 @@
 // The program in a Wayland session: its window is mapped by the compositor and the authored disc
 // plays and is captured in it. ctest runs this inside a headless weston; elsewhere it skips.
+#include "Fixtures.h"
 #include "MainFormHarness.h"
 
 #include "capture/SnapshotWriter.h"
@@ -12,21 +13,6 @@
 #include <QSet>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-QString fixture(const QString& name) {
-    return QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(name);
-}
-
-// Distinct grey levels in a sample of the picture: a blank area has one or two.
-int distinctLevels(const QImage& image) {
-    QSet<int> levels;
-    for (int y = 0; y < image.height(); y += 16)
-        for (int x = 0; x < image.width(); x += 16)
-            levels.insert(qGray(image.pixel(x, y)) / 8);
-    return levels.size();
-}
-} // namespace
 
 class TestWaylandE2E : public QObject {
     Q_OBJECT
@@ -43,7 +29,7 @@ private slots:
         MainFormHarness h;
         h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"),
                             fixture(QStringLiteral("movie.iso")));
-        VlcEngine vlc(&h.drives, {QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+        VlcEngine vlc(&h.drives, testVlcArguments());
         h.realEngine = &vlc;
         MainForm& f = h.start();
         QTemporaryDir shots;

@@ -1,5 +1,6 @@
 // Where images of the real engine go, and what the user hears when they cannot go there: discs
 // with hostile labels, read-only and vanishing folders, a path changed without reloading the disc.
+#include "Fixtures.h"
 #include "MainFormHarness.h"
 #include "Sandbox.h"
 
@@ -16,12 +17,6 @@
 #include <QTimer>
 #include <memory>
 #include <sys/mount.h>
-
-namespace {
-QString fixture(const QString& name) {
-    return QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(name);
-}
-} // namespace
 
 class TestCaptureFoldersE2E : public QObject {
     Q_OBJECT
@@ -53,8 +48,7 @@ void TestCaptureFoldersE2E::init() {
         QSKIP("the label discs were not authored (run through ctest)");
     shots = std::make_unique<QTemporaryDir>();
     h = std::make_unique<MainFormHarness>();
-    vlc = std::make_unique<VlcEngine>(
-        &h->drives, QStringList{QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
     h->realEngine = vlc.get();
     h->start();
 }

@@ -1,3 +1,4 @@
+#include "Fixtures.h"
 #include "capture/SnapshotWriter.h"
 #include "playback/FrameStore.h"
 #include "playback/VideoStage.h"
@@ -21,7 +22,7 @@ namespace {
 
 constexpr int kSnapshotKey = 83;
 constexpr int kStartMs = 8000;
-const QStringList kVlcArguments{QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")};
+const QStringList kVlcArguments = testVlcArguments();
 
 QStringList itemOptions(const QString& folder, const QString& format = QStringLiteral("PNG")) {
     return {QStringLiteral("snapshot-prefix=IMG_"), QStringLiteral("snapshot-path=") + folder,
