@@ -17,27 +17,33 @@ void MainForm::movieTimer_Timer() {
         const bool idle = !engine.playing() && position < 0.0f;
         if (idle) {
             // A disc opens on the engine's own threads: the loading text stays until its title
-            // plays, or until the engine finds it cannot play the medium.
-            const bool loading = timeElapsed->text() == caption(Caption::Loading);
+            // plays, or until the engine finds it cannot play the medium. The caption is looked
+            // up (a read of the pack) only on the ticks that change something.
+            const auto loading = [this] {
+                return timeElapsed->text() == caption(Caption::Loading);
+            };
             if (fullScreenButton->isEnabled()) {
                 EnablePlaybackControls(false);
                 movieProgress->setFloatValue(0);
-                if (!loading)
+                if (!loading())
                     timeElapsed->setText(QString());
             }
             if (logoHide->isHidden())
                 logoHide->show();
-            if (loading && engine.failed())
+            if (engine.failed() && loading())
                 reportInvalidDvd();
             return;
         }
         if (continuousRunning)
             snapshotCommand_Click();
         movieProgress->setFloatValue(engine.position() * 100.0f);
-        if (engine.playing()) {
+        const auto showTime = [this] {
             int elapsed = engine.time();
             int total = engine.length();
             timeElapsed->setText(FormatTime(elapsed) + QStringLiteral(" / ") + FormatTime(total));
+        };
+        if (engine.playing()) {
+            showTime();
             if (!logoHide->isHidden())
                 logoHide->hide();
             if (!fullScreenButton->isEnabled())
@@ -46,9 +52,7 @@ void MainForm::movieTimer_Timer() {
         if (engine.position() >= 1.0f) {
             // The disc may go on with a menu after the title: the time shows where the title
             // ended rather than the last figure seen while it played.
-            int elapsed = engine.time();
-            int total = engine.length();
-            timeElapsed->setText(FormatTime(elapsed) + QStringLiteral(" / ") + FormatTime(total));
+            showTime();
             if (continuousRunning)
                 continuousSnapshotsButton_Click();
             if (timedRunning)
