@@ -7,7 +7,6 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramFolder.h"
-#include "playback/DriveEnumerator.h"
 #include "playback/MediaEngine.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
@@ -27,7 +26,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSplashScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -39,7 +37,10 @@ constexpr QSize kDesignClientSize(447, 495);
 
 MainForm::MainForm(const MainFormServices& services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainForm>()), services_(services),
-      boxes(*services.boxes), engine(*services.engine) {
+      boxes(*services.boxes), engine(*services.engine),
+      capture_(engine, boxes, *this, services.freeSpace,
+               [this] { return timedSnapshotsDialog()->showPrompt(); }),
+      session_(engine, *services.drives, boxes, capture_, *this) {
     ui->setupUi(this);
     resize(kDesignClientSize.width(), kDesignClientSize.height() + menuBar()->sizeHint().height());
     setMinimumSize(size());
@@ -82,8 +83,6 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
     checkUpdates = ui->checkUpdates;
     aboutMenu = ui->aboutMenu;
 
-    if (!services_.freeSpace)
-        services_.freeSpace = [](const QString&, qint64*) { return false; };
     if (!services_.endProcess)
         services_.endProcess = [] { QCoreApplication::exit(0); };
     if (!services_.chooseDisc)
@@ -103,13 +102,8 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
     movieTimer = new QTimer(this);
     movieTimer->setTimerType(Qt::PreciseTimer);
     movieTimer->setInterval(10);
-    snapshotsTimer = new QTimer(this);
-    snapshotsTimer->setInterval(1000);
     toolTipTimer = new QTimer(this);
     toolTipTimer->setInterval(3000);
-
-    driveEnumerator_ = std::make_unique<DriveEnumerator>(
-        *services_.drives, [] { return caption(Caption::InsertDvd); });
 
     connectHandlers();
     Form_Initialize();
@@ -127,7 +121,7 @@ void MainForm::connectHandlers() {
     // The Edit menu's shortcuts act only while the menu itself is enabled.
     const auto whileEditEnabled = [this](void (MainForm::*handler)()) {
         return [this, handler] {
-            if (editMenu->menuAction()->isEnabled())
+            if (session_.controlsEnabled())
                 (this->*handler)();
         };
     };
@@ -165,7 +159,6 @@ void MainForm::connectHandlers() {
     connect(movieProgress, &ProgressBar::mouseDown, this, &MainForm::movieProgress_MouseDown);
 
     connect(movieTimer, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
-    connect(snapshotsTimer, &QTimer::timeout, this, &MainForm::snapshotsTimer_Timer);
     connect(toolTipTimer, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
     if (SnapshotWriter* writer = engine.snapshotWriter()) {
         connect(writer, &SnapshotWriter::writeFailed, this, &MainForm::snapshotWriter_WriteFailed,
@@ -263,8 +256,7 @@ void MainForm::Form_Load() {
     if (services_.instanceLock)
         services_.instanceLock->create();
 
-    timedRunning = false;
-    EnablePlaybackControls(false);
+    session_.enableControls(false);
     logoHide->move(stage->x(), logoHide->y());
     try {
         volumeSlider->setValue(engine.volume());
@@ -296,7 +288,7 @@ void MainForm::Form_Load() {
     if (settingsRecovered)
         settingsRecoveryWritten = SettingsFile::recover(SettingsFile::path(), settings);
 
-    BuildEngineOptions();
+    session_.BuildEngineOptions();
     Form_Resize();
     ApplyCaptions();
 
@@ -318,7 +310,7 @@ void MainForm::showSettingsRecoveryMessage() {
 }
 
 void MainForm::Form_Unload(int& cancel) {
-    if (continuousRunning || timedRunning) {
+    if (capture_.running()) {
         const auto answer = boxes.show(QString::fromLatin1(FixedText::ExitWhileCapturing),
                                        QString::fromLatin1(FixedText::AppTitle),
                                        MessageBoxes::Icon::Warning, MessageBoxes::Buttons::YesNo);
@@ -363,70 +355,6 @@ void MainForm::changeEvent(QEvent* event) {
         Form_Resize();
 }
 
-void MainForm::Form_Resize() {
-    // Nothing to anchor before the load sequence has recorded the offsets.
-    if (isMinimized() || !offsetsRecorded_)
-        return;
-    const float tpp = twipsPerPixel();
-    MainLayoutInput in;
-    in.scaleWidth = static_cast<float>(width()) * tpp;
-    in.scaleHeight = static_cast<float>(clientHeight()) * tpp;
-    in.width = in.scaleWidth + MainLayout::kFrameWidth;
-    in.height = in.scaleHeight + MainLayout::kFrameHeight;
-    in.twipsPerPixel = tpp;
-    in.toolsFrameBottom = toolsFrameBottom;
-    in.editTitleBottom = editTitleBottom;
-    in.controlFrameBottom = controlFrameBottom;
-    in.mediaActionsTitleBottom = mediaActionsTitleBottom;
-    in.timeElapsedBottom = timeElapsedBottom;
-    in.movieProgressBottom = movieProgressBottom;
-    in.stage = stageRect;
-    const MainLayoutResult out = layoutMainWindow(in);
-
-    const auto px = [tpp](float twips) { return qRound(twips / tpp); };
-    const auto place = [&](QWidget* w, float left, float top, float width, float height) {
-        w->setGeometry(px(left), px(top), px(width), px(height));
-    };
-    const float bandLeft = static_cast<float>(toolsFrame->x()) * tpp;
-    // The pass's band width reaches past the right edge; the bands are given the width that ends
-    // as far inside the edge as they start, so the whole position bar can be clicked. The video
-    // area still follows the pass's own width.
-    const float bandWidth = MainLayout::bandWidthInside(out.bandWidth, in.scaleWidth, bandLeft);
-    place(toolsFrame, bandLeft, out.toolsFrameTop, bandWidth,
-          static_cast<float>(toolsFrame->height()) * tpp);
-    place(editTitle, bandLeft, out.editTitleTop, bandWidth,
-          static_cast<float>(editTitle->height()) * tpp);
-    place(controlFrame, bandLeft, out.controlFrameTop, bandWidth,
-          static_cast<float>(controlFrame->height()) * tpp);
-    place(mediaActionsTitle, bandLeft, out.mediaActionsTitleTop, bandWidth,
-          static_cast<float>(mediaActionsTitle->height()) * tpp);
-    place(timeElapsed, out.timeElapsedLeft, out.timeElapsedTop, MainLayout::kTimeElapsedWidth,
-          static_cast<float>(timeElapsed->height()) * tpp);
-    place(movieProgress, bandLeft, out.movieProgressTop, bandWidth,
-          static_cast<float>(movieProgress->height()) * tpp);
-    volumeSlider->move(px(out.volumeSliderLeft), volumeSlider->y());
-    muteStatus->move(px(out.muteStatusLeft), muteStatus->y());
-
-    stageRect = out.stage;
-    place(stage, stageRect.left, stageRect.top, stageRect.width, stageRect.height);
-    writeLayoutLog(stageRect.left, stageRect.top, stageRect.width, stageRect.height);
-    place(logoHide, stageRect.left, stageRect.top, stageRect.width, stageRect.height);
-    place(toolTips, out.toolTips.left, out.toolTips.top, out.toolTips.width, out.toolTips.height);
-    // The hint line reaches below the client area; its text is centred in the part that shows.
-    const int hidden = toolTips->geometry().bottom() - toolTips->parentWidget()->rect().bottom();
-    toolTips->setContentsMargins(px(MainLayout::kHintIndent), 0, 0, qMax(0, hidden));
-}
-
-int MainForm::clientHeight() const {
-    return height() - menuBar()->sizeHint().height();
-}
-
-float MainForm::twipsPerPixel() const {
-    const QScreen* s = screen();
-    const qreal dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return static_cast<float>(1440.0 / (dpi > 0 ? dpi : 96.0));
-}
-
 TimedSnapshotsDialog* MainForm::timedSnapshotsDialog() {
     if (!timedSnapshotsDialog_)
         timedSnapshotsDialog_ = new TimedSnapshotsDialog(boxes, this);
@@ -436,8 +364,8 @@ TimedSnapshotsDialog* MainForm::timedSnapshotsDialog() {
 OptionsDialog* MainForm::optionsDialog() {
     if (!optionsDialog_ || optionsDialog_->isUnloaded()) {
         OptionsDialogHost host;
-        host.currentDrive = [this] { return currentDrive; };
-        host.logoHideVisible = [this] { return !logoHide->isHidden(); };
+        host.currentDrive = [this] { return session_.currentDrive(); };
+        host.logoHideVisible = [this] { return session_.coverShown(); };
         optionsDialog_ = new OptionsDialog(boxes, std::move(host), this);
     }
     return optionsDialog_;

@@ -1,7 +1,10 @@
 #pragma once
 
-#include "capture/CaptureFailures.h"
+#include "capture/CaptureController.h"
+#include "capture/CaptureView.h"
 #include "i18n/CaptionTable.h"
+#include "playback/PlayerSession.h"
+#include "playback/PlayerView.h"
 #include "ui/MainLayout.h"
 
 #include <QMainWindow>
@@ -11,7 +14,6 @@
 #include <memory>
 
 class AboutForm;
-class DriveEnumerator;
 class DriveSource;
 class GlyphButton;
 class InstanceLock;
@@ -50,9 +52,11 @@ struct MainFormServices {
     bool showSplash = true;
 };
 
-// The player window and hub of the application: it owns the engine's video area, the controls,
-// the three timers and the run-time state, and its handlers call each other directly.
-class MainForm : public QMainWindow {
+// The player window: the video area, the controls, the menus and dialogs, the position and hint
+// timers and the window's life cycle. What the controls do is done by the player session and the
+// capture controller; the handlers hand the user's actions on to them, and the window shows what
+// they tell it.
+class MainForm : public QMainWindow, private PlayerView, private CaptureView {
     Q_OBJECT
 public:
     explicit MainForm(const MainFormServices& services, QWidget* parent = nullptr);
@@ -80,7 +84,7 @@ public:
     void reloadDisc();
 
     // Transport.
-    void EnablePlaybackControls(bool enabled);
+    void EnablePlaybackControls(bool enabled) override;
     void playButton_Click();
     void pauseButton_Click();
     void stopButton_Click();
@@ -104,7 +108,6 @@ public:
     void continuousSnapshots_Click();
     void timedSnapshotsButton_Click();
     void timedSnapshots_Click();
-    void snapshotsTimer_Timer();
     // The image writer's reports, delivered on this thread.
     void snapshotWriter_WriteFailed(const QString& folder, const QString& reason);
     void snapshotWriter_WriteRecovered();
@@ -124,14 +127,10 @@ public:
     // until then.
     QWidget* helpWindow() const { return helpWindow_; }
 
-    // Run-time state.
-    QStringList engineOptions;
-    QString currentDrive;
-    QString currentDiscLabel;
-    QStringList driveMenuCaptions;
-    bool continuousRunning = false;
-    bool timedRunning = false;
-    qint64 freeBytesAvailable = 0;
+    // The disc, the transport and the position display; and the captures.
+    PlayerSession& session() { return session_; }
+    CaptureController& capture() { return capture_; }
+
     bool settingsRecovered = false;
     bool settingsRecoveryWritten = false;
 
@@ -175,7 +174,6 @@ public:
     QAction* aboutMenu = nullptr;
 
     QTimer* movieTimer = nullptr;
-    QTimer* snapshotsTimer = nullptr;
     QTimer* toolTipTimer = nullptr;
 
     QSplashScreen* splashForm = nullptr;
@@ -202,23 +200,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What the session and the capture controller show.
+    void showLoading() override;
+    void showTimeText(const QString& text) override;
+    void showProgress(float percent) override;
+    void showCover(bool shown) override;
+    void enablePauseAndShuttle(bool enabled) override;
+    void showMuted(bool muted, bool paintNow) override;
+    void continuousCaptureChanged(bool running) override;
+    void timedCaptureChanged(bool running) override;
+
     void connectHandlers();
     QList<QWidget*> hintedControls() const;
-    // The play and stop actions; they throw EngineError so that opening a disc can report it.
-    void play();
-    void stop();
-    // Opening a disc: the loading state, handing the engine the target with the options,
-    // and the message when the engine refuses it. The drive is a drive name or the path of a
-    // disc image or disc folder.
-    void openDisc(const QString& drive, const QString& label);
-    void showLoading();
-    void loadDisc(const QString& target);
-    void reportInvalidDvd();
     void setDvdsListCaption(QAction* item, const QString& caption);
     void showSettingsRecoveryMessage();
-    // Tells the user (without waiting) and the error log that images are being lost, as often as
-    // captureFailures_ allows.
-    void reportCaptureFailure(const QString& folder, const QString& reason);
     float twipsPerPixel() const;
     int clientHeight() const;
 
@@ -227,11 +222,11 @@ private:
     MainFormServices services_;
     MessageBoxes& boxes;
     MediaEngine& engine;
-    std::unique_ptr<DriveEnumerator> driveEnumerator_;
+    CaptureController capture_;
+    PlayerSession session_;
     std::unique_ptr<SkinEngine> skinEngine;
     TimedSnapshotsDialog* timedSnapshotsDialog_ = nullptr;
     QPointer<OptionsDialog> optionsDialog_;
     QPointer<AboutForm> aboutForm_;
     QPointer<QWidget> helpWindow_;
-    CaptureFailureNotice captureFailures_;
 };

@@ -1,72 +1,67 @@
-// The position timer: keeps the time display, the position bar, the cover panel and the controls
+// The position tick: keeps the time display, the position bar, the cover panel and the controls
 // in step with the engine, takes continuous snapshots and ends captures at the end of the title.
-#include "app/MainForm.h"
+#include "playback/PlayerSession.h"
 
-#include "i18n/LanguageReader.h"
+#include "capture/CaptureController.h"
 #include "playback/MediaEngine.h"
+#include "playback/PlayerView.h"
 #include "playback/TimeFormat.h"
-#include "ui/GlyphButton.h"
-#include "ui/ProgressBar.h"
 
-#include <QFrame>
-#include <QLabel>
-
-void MainForm::movieTimer_Timer() {
+void PlayerSession::tick() {
     try {
-        const float position = engine.position();
-        const bool idle = !engine.playing() && position < 0.0f;
+        const float position = engine_.position();
+        const bool idle = !engine_.playing() && position < 0.0f;
         if (idle) {
-            // A disc opens on the engine's own threads: the loading text stays until its title
-            // plays, or until the engine finds it cannot play the medium. The caption is looked
-            // up (a read of the pack) only on the ticks that change something.
-            const auto loading = [this] {
-                return timeElapsed->text() == caption(Caption::Loading);
-            };
-            if (fullScreenButton->isEnabled()) {
-                EnablePlaybackControls(false);
-                movieProgress->setFloatValue(0);
-                if (!loading())
-                    timeElapsed->setText(QString());
+            // A disc opens on the engine's own threads: the loading state stays until its title
+            // plays, or until the engine finds it cannot play the medium.
+            if (controlsEnabled_) {
+                enableControls(false);
+                view_.showProgress(0);
+                if (phase_ != Phase::Loading) {
+                    phase_ = Phase::NoDisc;
+                    view_.showTimeText(QString());
+                }
             }
-            if (logoHide->isHidden())
-                logoHide->show();
-            if (engine.failed() && loading())
+            if (!coverShown_)
+                showCover(true);
+            if (phase_ == Phase::Loading && engine_.failed())
                 reportInvalidDvd();
             return;
         }
-        if (continuousRunning)
-            snapshotCommand_Click();
-        movieProgress->setFloatValue(engine.position() * 100.0f);
-        const auto showTime = [this] {
-            int elapsed = engine.time();
-            int total = engine.length();
-            timeElapsed->setText(FormatTime(elapsed) + QStringLiteral(" / ") + FormatTime(total));
-        };
-        if (engine.playing()) {
+        if (capture_.continuousRunning())
+            capture_.snapshot();
+        view_.showProgress(engine_.position() * 100.0f);
+        if (engine_.playing()) {
             showTime();
-            if (!logoHide->isHidden())
-                logoHide->hide();
-            if (!fullScreenButton->isEnabled())
-                EnablePlaybackControls(true);
+            phase_ = Phase::Playing;
+            if (coverShown_)
+                showCover(false);
+            if (!controlsEnabled_)
+                enableControls(true);
         }
-        if (engine.position() >= 1.0f) {
+        if (engine_.position() >= 1.0f) {
             // The disc may go on with a menu after the title: the time shows where the title
             // ended rather than the last figure seen while it played.
             showTime();
-            if (continuousRunning)
-                continuousSnapshotsButton_Click();
-            if (timedRunning)
-                timedSnapshotsButton_Click();
+            capture_.endAll();
         }
     } catch (const EngineError&) {
         // A failing engine ends this tick; the next one tries again.
     }
 }
 
-void MainForm::movieProgress_MouseDown(int button, int, float x, float) {
+void PlayerSession::showTime() {
+    int elapsed = engine_.time();
+    int total = engine_.length();
+    view_.showTimeText(FormatTime(elapsed) + QStringLiteral(" / ") + FormatTime(total));
+    if (phase_ == Phase::Loading)
+        phase_ = Phase::Playing;
+}
+
+void PlayerSession::seek(int button, float x, int barWidth) {
     try {
-        if (engine.playlistCount() > 0 && button == 1 && movieProgress->width() > 0)
-            engine.setPosition(x / static_cast<float>(movieProgress->width()));
+        if (engine_.playlistCount() > 0 && button == 1 && barWidth > 0)
+            engine_.setPosition(x / static_cast<float>(barWidth));
     } catch (const EngineError&) {
     }
 }

@@ -1,22 +1,12 @@
-// Transport controls of the main window: play, pause, stop, seek by seconds, full screen, sound.
-#include "app/MainForm.h"
+// Transport controls: play, pause, stop, seek by seconds, full screen, sound.
+#include "playback/PlayerSession.h"
 
-#include "i18n/LanguageReader.h"
+#include "capture/CaptureController.h"
 #include "platform/Sleep.h"
 #include "playback/MediaEngine.h"
-#include "ui/GlyphButton.h"
-#include "ui/ProgressBar.h"
-#include "ui/VolumeSlider.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QMenu>
-#include <QTimer>
+#include "playback/PlayerView.h"
 
 namespace {
-const QString kSoundOn = QStringLiteral("U");
-const QString kMuted = QStringLiteral("V");
-
 // Outside of opening a disc a failing engine call just ignores the click.
 template <typename F> void ignoringEngineErrors(F&& action) {
     try {
@@ -26,124 +16,90 @@ template <typename F> void ignoringEngineErrors(F&& action) {
 }
 } // namespace
 
-void MainForm::EnablePlaybackControls(bool enabled) {
-    editMenu->menuAction()->setEnabled(enabled);
-    const QList<QWidget*> controls{
-        snapshotButton,       fullScreenButton, continuousSnapshotsButton,
-        timedSnapshotsButton, playButton,       stopButton,
-        pauseButton,          rewindButton,     ffButton};
-    for (QWidget* control : controls)
-        control->setEnabled(enabled);
-    if (enabled) {
-        continuousSnapshots->setEnabled(true);
-        timedSnapshots->setEnabled(true);
-    }
-}
-
-void MainForm::play() {
-    if (engine.playlistCount() < 1)
+void PlayerSession::playOrThrow() {
+    if (engine_.playlistCount() < 1)
         return;
-    if (engine.playing())
+    if (engine_.playing())
         return;
-    if (!fullScreenButton->isEnabled())
+    if (!controlsEnabled_)
         showLoading();
-    engine.play();
-    pauseButton->setEnabled(true);
-    rewindButton->setEnabled(true);
-    ffButton->setEnabled(true);
+    engine_.play();
+    if (phase_ == Phase::Paused)
+        phase_ = Phase::Playing;
+    view_.enablePauseAndShuttle(true);
     platform::sleepMs(500);
 }
 
-void MainForm::playButton_Click() {
-    ignoringEngineErrors([this] { play(); });
+void PlayerSession::play() {
+    ignoringEngineErrors([this] { playOrThrow(); });
 }
 
-void MainForm::pauseButton_Click() {
+void PlayerSession::pause() {
     ignoringEngineErrors([this] {
-        if (!(engine.playing() && engine.position() >= 0.0f))
+        if (!(engine_.playing() && engine_.position() >= 0.0f))
             return;
-        engine.pause();
-        if (timedRunning) {
-            // Inverted, not stopped: a second pause lets the timed images run again.
-            if (snapshotsTimer->isActive())
-                snapshotsTimer->stop();
-            else
-                snapshotsTimer->start();
-        }
-        pauseButton->setEnabled(false);
-        ffButton->setEnabled(false);
-        rewindButton->setEnabled(false);
+        engine_.pause();
+        phase_ = Phase::Paused;
+        capture_.playbackPaused();
+        view_.enablePauseAndShuttle(false);
     });
 }
 
-void MainForm::stop() {
-    if (timeElapsed->text() == caption(Caption::Loading))
+void PlayerSession::stopOrThrow() {
+    if (phase_ == Phase::Loading)
         return;
-    movieProgress->setFloatValue(0);
-    timeElapsed->setText(QString());
-    if (engine.position() >= 0.0f) {
-        if (continuousRunning)
-            continuousSnapshotsButton_Click();
-        if (timedRunning)
-            timedSnapshotsButton_Click();
-        engine.stop();
-        engine.playlistClear();
+    phase_ = Phase::NoDisc;
+    view_.showProgress(0);
+    view_.showTimeText(QString());
+    if (engine_.position() >= 0.0f) {
+        // Captures end first: their last images are of the title, not of a stopped engine.
+        capture_.endAll();
+        engine_.stop();
+        engine_.playlistClear();
         platform::sleepMs(500);
     }
 }
 
-void MainForm::stopButton_Click() {
-    ignoringEngineErrors([this] { stop(); });
+void PlayerSession::stop() {
+    ignoringEngineErrors([this] { stopOrThrow(); });
 }
 
-void MainForm::ffButton_Click() {
+void PlayerSession::fastForward() {
     ignoringEngineErrors([this] {
-        if (engine.position() >= 0.0f && engine.playing())
-            engine.shuttle(1);
+        if (engine_.position() >= 0.0f && engine_.playing())
+            engine_.shuttle(1);
     });
 }
 
-void MainForm::rewindButton_Click() {
+void PlayerSession::rewind() {
     ignoringEngineErrors([this] {
-        if (engine.position() >= 0.0f && engine.playing())
-            engine.shuttle(-1);
+        if (engine_.position() >= 0.0f && engine_.playing())
+            engine_.shuttle(-1);
     });
 }
 
-void MainForm::fullScreenButton_Click() {
+void PlayerSession::fullScreen() {
     ignoringEngineErrors([this] {
-        if (engine.position() >= 0.0f)
-            engine.fullscreen();
+        if (engine_.position() >= 0.0f)
+            engine_.fullscreen();
     });
 }
 
-void MainForm::fullScreenMenu_Click() {
-    fullScreenButton_Click();
-}
-
-void MainForm::muteStatus_Click() {
+void PlayerSession::toggleMute() {
     ignoringEngineErrors([this] {
-        engine.toggleMute();
-        muteStatus->setGlyph(muteStatus->glyph() == kSoundOn ? kMuted : kSoundOn);
+        engine_.toggleMute();
+        muted_ = !muted_;
+        view_.showMuted(muted_, false);
     });
 }
 
-void MainForm::volumeSlider_MouseMove(int button, int, float, float) {
-    const QString hint = caption(Caption::HintVolume);
-    if (toolTips->text() != hint)
-        toolTips->setText(hint);
-    if (!toolTipTimer->isActive())
-        toolTipTimer->start();
-    if (button != 1)
-        return;
-    if (muteStatus->glyph() == kMuted) {
-        muteStatus_Click();
-        muteStatus->repaint();
+void PlayerSession::changeVolume(int value) {
+    if (muted_) {
+        ignoringEngineErrors([this] {
+            engine_.toggleMute();
+            muted_ = false;
+        });
+        view_.showMuted(muted_, true);
     }
-    ignoringEngineErrors([this] { engine.setVolume(volumeSlider->value()); });
-    volumeSlider->setSelLength(volumeSlider->value());
-}
-
-void MainForm::muteStatus_MouseMove(int, int, float, float) {
-    ShowHint(muteStatus->glyph() == kSoundOn ? Caption::HintMute : Caption::HintSound);
+    ignoringEngineErrors([this, value] { engine_.setVolume(value); });
 }

@@ -122,7 +122,7 @@ void TestMainFormE2E::endOfTitleIsDetected() {
     openMovie();
     MainForm& f = *h->form;
     f.continuousSnapshotsButton_Click();
-    QVERIFY(f.continuousRunning);
+    QVERIFY(f.capture().continuousRunning());
     vlc->setPosition(0.9f);
     QTRY_VERIFY_WITH_TIMEOUT(vlc->time() >= 17, 5000);
     QElapsedTimer sinceNearEnd;
@@ -132,7 +132,7 @@ void TestMainFormE2E::endOfTitleIsDetected() {
     // Detected within two seconds of the title's end.
     QVERIFY2(sinceNearEnd.elapsed() <= (remaining + 2) * 1000,
              qPrintable(QString::number(sinceNearEnd.elapsed())));
-    QTRY_VERIFY(!f.continuousRunning);
+    QTRY_VERIFY(!f.capture().continuousRunning());
 }
 
 void TestMainFormE2E::aDiscThatIsNoDvdIsRefused() {
@@ -198,7 +198,7 @@ void TestMainFormE2E::continuousCaptureWritesOneImagePerTick() {
     MainForm& f = *h->form;
     int ticks = 0;
     QMetaObject::Connection counting = connect(f.movieTimer, &QTimer::timeout, this,
-                                               [&] { ticks += f.continuousRunning ? 1 : 0; });
+                                               [&] { ticks += f.capture().continuousRunning() ? 1 : 0; });
     f.continuousSnapshotsButton_Click();
     QTest::qWait(1000);
     f.continuousSnapshotsButton_Click();

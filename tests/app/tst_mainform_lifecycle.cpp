@@ -146,8 +146,8 @@ void TestMainFormLifecycle::startStateOfTheControls() {
     QCOMPARE(form.fullScreenMenu->shortcut(), QKeySequence(QStringLiteral("Ctrl+F4")));
     QVERIFY(h.boxes.shown.isEmpty());
     QVERIFY(form.isVisible());
-    QVERIFY(!form.continuousRunning);
-    QVERIFY(!form.timedRunning);
+    QVERIFY(!form.capture().continuousRunning());
+    QVERIFY(!form.capture().timedRunning());
 }
 
 void TestMainFormLifecycle::bottomOffsetsAreRecordedInTwips() {
@@ -182,7 +182,7 @@ void TestMainFormLifecycle::missingConfigIsRecreatedAndReportedAfterStartUp() {
     QCOMPARE(h.boxes.shown[0].icon, MessageBoxes::Icon::Critical);
     QCOMPARE(Settings::current(), Settings::defaults());
     // The engine options were built from the defaults before the message.
-    QCOMPARE(form.engineOptions.value(0), QStringLiteral("snapshot-prefix=IMG_"));
+    QCOMPARE(form.session().engineOptions().value(0), QStringLiteral("snapshot-prefix=IMG_"));
     QCOMPARE(h.endProcessCalls, 0);
 }
 
@@ -217,8 +217,14 @@ void TestMainFormLifecycle::closing() {
     QFETCH(bool, yes);
     MainFormHarness h;
     MainForm& form = h.start();
-    form.timedRunning = capture == QLatin1String("timed");
-    form.continuousRunning = capture == QLatin1String("continuous");
+    if (!capture.isEmpty()) {
+        h.openMovie();
+        Settings::current().hideIntervalPrompt = 1;
+        if (capture == QLatin1String("timed"))
+            form.timedSnapshots_Click();
+        else
+            form.continuousSnapshots_Click();
+    }
     h.boxes.answers = {yes ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No};
     // Loaded, hidden, at start-up.
     const QPointer<AboutForm> about = form.aboutForm();
@@ -239,7 +245,7 @@ void TestMainFormLifecycle::closing() {
     QCOMPARE(h.endProcessCalls, ends ? 1 : 0);
     QCOMPARE(form.isVisible(), !ends);
     // Answering No leaves the capture running.
-    QCOMPARE(form.timedRunning || form.continuousRunning, asks);
+    QCOMPARE(form.capture().timedRunning() || form.capture().continuousRunning(), asks);
     // The other windows go with the process.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(about.isNull(), ends);

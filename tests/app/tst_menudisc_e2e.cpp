@@ -145,14 +145,14 @@ void TestMenuDiscE2E::captureStopsWhenTheTitleReturnsToTheMenu() {
         Qt::DirectConnection);
     qint64 stoppedAt = -1;
     const auto stopWatch = connect(f.movieTimer, &QTimer::timeout, this, [&] {
-        if (stoppedAt < 0 && !f.continuousRunning && !f.timedRunning)
+        if (stoppedAt < 0 && !f.capture().continuousRunning() && !f.capture().timedRunning())
             stoppedAt = clock.elapsed();
     });
     if (continuous)
         f.continuousSnapshotsButton_Click();
     else
         f.timedSnapshotsButton_Click();
-    QVERIFY(f.continuousRunning || f.timedRunning);
+    QVERIFY(f.capture().continuousRunning() || f.capture().timedRunning());
     stoppedAt = -1;
 
     QTRY_VERIFY_WITH_TIMEOUT(menuShownAt >= 0, 10000);
@@ -173,7 +173,7 @@ void TestMenuDiscE2E::captureStopsWhenTheTitleReturnsToTheMenu() {
           images.menuImages, stoppedAt - menuShownAt);
     QVERIFY(images.images >= (continuous ? 50 : 2));
     QVERIFY2(images.menuImages <= 3, qPrintable(QString::number(images.menuImages)));
-    QVERIFY(!f.continuousRunning && !f.timedRunning);
+    QVERIFY(!f.capture().continuousRunning() && !f.capture().timedRunning());
 }
 
 void TestMenuDiscE2E::enteringTheTitleFromTheMenuStopsNothing() {
@@ -184,11 +184,11 @@ void TestMenuDiscE2E::enteringTheTitleFromTheMenuStopsNothing() {
     QTRY_COMPARE(f.timeElapsed->text(), QStringLiteral("00:00:00 / 00:00:00"));
     f.continuousSnapshots->trigger();
     f.timedSnapshots->trigger();
-    QVERIFY(f.continuousRunning && f.timedRunning);
+    QVERIFY(f.capture().continuousRunning() && f.capture().timedRunning());
     vlc->navigate(DvdNavigation::Activate);
     QTRY_VERIFY_WITH_TIMEOUT(vlc->length() == 6 && vlc->time() >= 1, 10000);
     QTRY_VERIFY(f.timeElapsed->text().endsWith(QStringLiteral(" / 00:00:06")));
-    QVERIFY(f.continuousRunning && f.timedRunning);
+    QVERIFY(f.capture().continuousRunning() && f.capture().timedRunning());
     f.continuousSnapshots->trigger();
     f.timedSnapshots->trigger();
     const Written images = written();
@@ -221,13 +221,13 @@ void TestMenuDiscE2E::commandsWorkInFullScreenAndToggleIt() {
     QTest::keyClick(stage, Qt::Key_F1, Qt::ControlModifier);
     QTRY_COMPARE_WITH_TIMEOUT(written().images, 1, 5000);
     QTest::keyClick(stage, Qt::Key_F2, Qt::ControlModifier);
-    QVERIFY(f.continuousRunning);
+    QVERIFY(f.capture().continuousRunning());
     QTest::keyClick(stage, Qt::Key_F2, Qt::ControlModifier);
-    QVERIFY(!f.continuousRunning);
+    QVERIFY(!f.capture().continuousRunning());
     QTest::keyClick(stage, Qt::Key_F3, Qt::ControlModifier);
-    QVERIFY(f.timedRunning);
+    QVERIFY(f.capture().timedRunning());
     QTest::keyClick(stage, Qt::Key_F3, Qt::ControlModifier);
-    QVERIFY(!f.timedRunning);
+    QVERIFY(!f.capture().timedRunning());
     QVERIFY(vlc->isFullScreen());
 
     QTest::keyClick(stage, Qt::Key_F4, Qt::ControlModifier);

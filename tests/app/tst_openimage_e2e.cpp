@@ -106,7 +106,7 @@ void TestOpenImageE2E::playsAndCapturesIntoTheLabelsFolder() {
         QVERIFY(QFile::link(fixture(QStringLiteral("DVD")), picked));
 
     QVERIFY(openAndPlay(picked));
-    QCOMPARE(h->form->currentDiscLabel, label);
+    QCOMPARE(h->form->session().currentDiscLabel(), label);
     const QImage image =
         takeSnapshot(shots.filePath(label + QStringLiteral(" Images/IMG_00001.png")));
     QCOMPARE(image.size(), QSize(768, 576));
@@ -160,7 +160,7 @@ void TestOpenImageE2E::reloadAfterOptionsKeepsTheFolder() {
     QTRY_VERIFY_WITH_TIMEOUT(f.logoHide->isHidden() || !h->boxes.shown.isEmpty(), 10000);
     QVERIFY(h->boxes.shown.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(vlc->frameStore()->latest() != nullptr, 5000);
-    QCOMPARE(f.currentDiscLabel, QStringLiteral("DVD"));
+    QCOMPARE(f.session().currentDiscLabel(), QStringLiteral("DVD"));
     const QImage image = takeSnapshot(shots.filePath(QStringLiteral("DVD Images/SHOT00001.png")));
     QCOMPARE(image.size(), QSize(768, 576));
 }

@@ -117,7 +117,7 @@ void TestCaptureFoldersE2E::hostileLabelStaysInsideTheSnapshotsPath() {
     const QString base = shots->filePath(QStringLiteral("base"));
     QVERIFY(QDir().mkpath(base));
     openDisc(fixture(iso), base + QDir::separator());
-    QCOMPARE(h->form->currentDiscLabel, label);
+    QCOMPARE(h->form->session().currentDiscLabel(), label);
 
     h->form->snapshotButton_Click();
     QVERIFY(writer()->waitForIdle(10000));
@@ -151,10 +151,10 @@ void TestCaptureFoldersE2E::readOnlyFolderIsToldOncePerRun() {
     // A continuous run is told once, keeps running and stops as usual.
     f.continuousSnapshotsButton_Click();
     QTRY_VERIFY_WITH_TIMEOUT(writer()->counters().failed >= 20, 10000);
-    QVERIFY(f.continuousRunning);
+    QVERIFY(f.capture().continuousRunning());
     QVERIFY(!f.snapshotButton->isEnabled());
     f.continuousSnapshotsButton_Click();
-    QVERIFY(!f.continuousRunning);
+    QVERIFY(!f.capture().continuousRunning());
     QVERIFY(writer()->waitForIdle(10000));
     QCOMPARE(notices().size(), 2);
     QVERIFY(notices()[1].startsWith(told));
@@ -182,7 +182,7 @@ void TestCaptureFoldersE2E::vanishedFolderIsToldOnceAndWritingResumes() {
     QVERIFY(notices()[0].contains(QDir::toNativeSeparators(images.path())));
     QTest::qWait(300);
     QCOMPARE(notices().size(), 1);
-    QVERIFY(f.continuousRunning);
+    QVERIFY(f.capture().continuousRunning());
 
     // Back again: the writer makes its folder anew and the images land there.
     QVERIFY(QDir().mkpath(base));
@@ -202,7 +202,7 @@ void TestCaptureFoldersE2E::fullDiskIsToldOnce() {
     MainForm& f = *h->form;
     f.continuousSnapshotsButton_Click();
     QTRY_VERIFY_WITH_TIMEOUT(writer()->counters().failed >= 20, 10000);
-    QVERIFY(f.continuousRunning);
+    QVERIFY(f.capture().continuousRunning());
     f.continuousSnapshotsButton_Click();
     QVERIFY(writer()->waitForIdle(10000));
     const QStringList images = QDir(base + QStringLiteral("/MOVIE Images")).entryList(QDir::Files);

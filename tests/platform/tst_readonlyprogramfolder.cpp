@@ -71,7 +71,7 @@ private slots:
         MainForm& second = h.start();
         QCOMPARE(h.boxes.shown.size(), 0);
         QCOMPARE(Settings::current().snapshotPrefix, QStringLiteral("RO_"));
-        QCOMPARE(second.engineOptions.value(0), QStringLiteral("snapshot-prefix=RO_"));
+        QCOMPARE(second.session().engineOptions().value(0), QStringLiteral("snapshot-prefix=RO_"));
 
         for (const QString& name : WrittenFiles) {
             QVERIFY2(QFile::exists(userFolder + u'/' + name), qPrintable(name));

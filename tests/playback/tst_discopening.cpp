@@ -1,34 +1,18 @@
-// The File menu's drive list and opening a disc, against fake drives and a fake engine.
-#include "MainFormHarness.h"
+// The drive list and opening a disc, against fake drives and a fake engine.
+#include "ControllerHarness.h"
 
 #include "playback/EngineOptions.h"
-#include "ui/GlyphButton.h"
+#include "settings/Settings.h"
 
-#include <QAction>
 #include <QDir>
-#include <QFrame>
-#include <QLabel>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-// The Open DVD submenu as shown, "-" for a separator.
-QStringList openMenuEntries(const MainForm& f) {
-    QStringList entries;
-    for (const QAction* entry : f.openMenu->actions())
-        entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
-    return entries;
-}
-const QString kImageEntry = QStringLiteral("DVD &Image or Folder...");
-} // namespace
 
 class TestDiscOpening : public QObject {
     Q_OBJECT
 private slots:
     void engineOptionStrings_data();
     void engineOptionStrings();
-    void driveMenuFollowsTheDrives();
     void choosingADriveLoadsItInOrder();
     void placeholderItemsAreInert();
     void discWithoutLabelAndLabelWithAmpersand();
@@ -82,50 +66,15 @@ void TestDiscOpening::engineOptionStrings() {
     QCOMPARE(buildEngineOptions(s, label), expected);
 }
 
-void TestDiscOpening::driveMenuFollowsTheDrives() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
-    h.drives.addDrive(QStringLiteral("E:"));
-    f.fileMenu_Click();
-    QCOMPARE(f.dvdsList.size(), 2);
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("MOVIE (D:)"));
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[1]),
-             QStringLiteral("<Please insert a DVD> (E:)"));
-    // The drives first, then the entry for images and folders below a separator.
-    QCOMPARE(openMenuEntries(f),
-             (QStringList{"MOVIE (D:)", "<Please insert a DVD> (E:)", "-", kImageEntry}));
-
-    h.drives.ejectDisc(QStringLiteral("D:"));
-    h.drives.addDrive(QStringLiteral("F:"));
-    f.fileMenu_Click();
-    QCOMPARE(openMenuEntries(f),
-             (QStringList{"<Please insert a DVD> (D:)", "<Please insert a DVD> (E:)",
-                          "<Please insert a DVD> (F:)", "-", kImageEntry}));
-
-    h.drives.removeDrive(QStringLiteral("D:"));
-    h.drives.removeDrive(QStringLiteral("E:"));
-    h.drives.removeDrive(QStringLiteral("F:"));
-    f.fileMenu_Click();
-    QCOMPARE(f.dvdsList.size(), 1);
-    QCOMPARE(openMenuEntries(f), (QStringList{"<No DVD drives were found>", "-", kImageEntry}));
-
-    // Opening the menu for real rebuilds the list too.
-    h.drives.insertDisc(QStringLiteral("F:"), QStringLiteral("OTHER"));
-    emit f.fileMenu->aboutToShow();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("OTHER (F:)"));
-}
-
 void TestDiscOpening::choosingADriveLoadsItInOrder() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.drives.addDrive(QStringLiteral("D:"));
     h.drives.insertDisc(QStringLiteral("E:"), QStringLiteral("MOVIE"));
-    f.fileMenu_Click();
+    h.session.listDrives();
     h.engine.startsPlaying = false;
     h.sleeps.clear();
 
-    f.dvdsList[1]->trigger();
+    h.session.openDrive(1);
 
     QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("playlistClear"),
                                           QStringLiteral("addTarget"), QStringLiteral("play")}));
@@ -133,88 +82,84 @@ void TestDiscOpening::choosingADriveLoadsItInOrder() {
     QCOMPARE(h.engine.lastMode, 2);
     QCOMPARE(h.engine.lastPosition, 0);
     QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "MOVIE"));
-    QCOMPARE(f.engineOptions, h.engine.lastOptions);
+    QCOMPARE(h.session.engineOptions(), h.engine.lastOptions);
     QCOMPARE(h.sleeps, (QList<int>{500, 500, 500}));
-    QCOMPARE(f.currentDrive, QStringLiteral("E:"));
-    QCOMPARE(f.currentDiscLabel, QStringLiteral("MOVIE"));
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
-    QVERIFY(!f.logoHide->isHidden());
+    QCOMPARE(h.session.currentDrive(), QStringLiteral("E:"));
+    QCOMPARE(h.session.currentDiscLabel(), QStringLiteral("MOVIE"));
+    QCOMPARE(h.view.timeText, QStringLiteral("LOADING..."));
+    QVERIFY(h.view.cover);
     QVERIFY(h.boxes.shown.isEmpty());
 }
 
 void TestDiscOpening::placeholderItemsAreInert() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
-    const QString driveBefore = f.currentDrive;
+    const QString driveBefore = h.session.currentDrive();
     h.engine.calls.clear();
     h.boxes.shown.clear();
 
     // No drives at all: the single placeholder item.
     h.drives.removeDrive(QStringLiteral("D:"));
-    f.fileMenu_Click();
-    f.dvdsList_Click(0);
+    h.session.listDrives();
+    h.session.openDrive(0);
     // A drive without a disc.
     h.drives.addDrive(QStringLiteral("D:"));
-    f.fileMenu_Click();
-    f.dvdsList_Click(0);
+    h.session.listDrives();
+    h.session.openDrive(0);
 
     QVERIFY(h.engine.calls.isEmpty());
     QVERIFY(h.boxes.shown.isEmpty());
-    QCOMPARE(f.currentDrive, driveBefore);
+    QCOMPARE(h.session.currentDrive(), driveBefore);
     QVERIFY(h.engine.isPlaying);
 }
 
 void TestDiscOpening::discWithoutLabelAndLabelWithAmpersand() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.drives.insertDisc(QStringLiteral("D:"), QString());
     h.drives.insertDisc(QStringLiteral("E:"), QStringLiteral("TOM & JERRY"));
-    f.fileMenu_Click();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral(" (D:)"));
-    QCOMPARE(f.dvdsList[1]->text(), QStringLiteral("TOM && JERRY (E:)"));
+    h.session.listDrives();
+    QCOMPARE(h.session.driveMenuCaptions(),
+             (QStringList{QStringLiteral(" (D:)"), QStringLiteral("TOM & JERRY (E:)")}));
 
-    f.dvdsList_Click(0);
-    QCOMPARE(f.currentDiscLabel, QString());
+    h.session.openDrive(0);
+    QCOMPARE(h.session.currentDiscLabel(), QString());
     QVERIFY(h.engine.lastOptions.value(1).endsWith(QDir::separator() + QStringLiteral(" Images")));
 
-    f.dvdsList_Click(1);
-    QCOMPARE(f.currentDiscLabel, QStringLiteral("TOM & JERRY"));
+    h.session.openDrive(1);
+    QCOMPARE(h.session.currentDiscLabel(), QStringLiteral("TOM & JERRY"));
 }
 
 void TestDiscOpening::choosingTheSameDriveAgainReloads() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     h.engine.calls.clear();
-    f.dvdsList_Click(0);
+    h.session.openDrive(0);
     QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
                                           QStringLiteral("playlistClear"),
                                           QStringLiteral("addTarget"), QStringLiteral("play")}));
 }
 
 void TestDiscOpening::engineRefusalShowsInvalidDvd() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("DATA"));
-    f.fileMenu_Click();
+    h.session.listDrives();
     h.engine.failing = {QStringLiteral("play")};
-    f.dvdsList_Click(0);
+    h.session.openDrive(0);
 
     QCOMPARE(h.boxes.shown.size(), 1);
     QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
     QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Stillbeck"));
     QCOMPARE(h.boxes.shown[0].icon, MessageBoxes::Icon::Critical);
-    QCOMPARE(f.timeElapsed->text(), QString());
+    QCOMPARE(h.view.timeText, QString());
     // What was reached stays: the drive and label of the failed disc, the cover.
-    QCOMPARE(f.currentDrive, QStringLiteral("D:"));
-    QCOMPARE(f.currentDiscLabel, QStringLiteral("DATA"));
-    QVERIFY(!f.logoHide->isHidden());
+    QCOMPARE(h.session.currentDrive(), QStringLiteral("D:"));
+    QCOMPARE(h.session.currentDiscLabel(), QStringLiteral("DATA"));
+    QVERIFY(h.view.cover);
 
     // The application stays usable: another attempt goes through.
     h.engine.failing.clear();
     h.boxes.shown.clear();
-    f.dvdsList_Click(0);
+    h.session.openDrive(0);
     QVERIFY(h.boxes.shown.isEmpty());
     QVERIFY(h.engine.isPlaying);
 }
@@ -222,34 +167,32 @@ void TestDiscOpening::engineRefusalShowsInvalidDvd() {
 // The engine opens a disc on its own threads: a disc chosen while another played shows the
 // loading text until the engine decides, and a medium it cannot play gives "07" once.
 void TestDiscOpening::lateFailureIsReportedOnceByThePositionTimer() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     h.drives.insertDisc(QStringLiteral("E:"), QStringLiteral("DATA"));
-    f.fileMenu_Click();
+    h.session.listDrives();
     h.engine.startsPlaying = false;
-    f.dvdsList_Click(1);
+    h.session.openDrive(1);
     QVERIFY(h.boxes.shown.isEmpty());
     h.tick(3);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
-    QVERIFY(!f.fullScreenButton->isEnabled());
+    QCOMPARE(h.view.timeText, QStringLiteral("LOADING..."));
+    QVERIFY(!h.session.controlsEnabled());
 
     h.engine.hasFailed = true;
     h.tick(3);
     QCOMPARE(h.boxes.shown.size(), 1);
     QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
-    QCOMPARE(f.timeElapsed->text(), QString());
-    QVERIFY(!f.logoHide->isHidden());
+    QCOMPARE(h.view.timeText, QString());
+    QVERIFY(h.view.cover);
 }
 
 void TestDiscOpening::reloadUsesTheBareDriveName() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     Settings::current().snapshotPrefix = QStringLiteral("SHOT");
-    f.BuildEngineOptions();
+    h.session.BuildEngineOptions();
     h.engine.calls.clear();
-    f.reloadDisc();
+    h.session.reloadDisc();
     QCOMPARE(h.engine.lastTarget, QStringLiteral("D:"));
     QCOMPARE(h.engine.lastOptions.value(0), QStringLiteral("snapshot-prefix=SHOT"));
     QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "MOVIE"));
@@ -258,56 +201,48 @@ void TestDiscOpening::reloadUsesTheBareDriveName() {
                                           QStringLiteral("addTarget"), QStringLiteral("play")}));
 
     h.engine.failing = {QStringLiteral("addTarget")};
-    f.reloadDisc();
+    h.session.reloadDisc();
     QCOMPARE(h.boxes.shown.size(), 1);
     QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
 }
 
-// The entry below the drives takes the disc from the file dialog; the folder's path stands where
-// the drive name would, its name is the label.
+// A disc image or folder: the folder's path stands where the drive name would, its name is the
+// label.
 void TestDiscOpening::imageOrFolderOpensLikeADriveAndReloadsByItsPath() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     QTemporaryDir rips;
     const QString disc = rips.filePath(QStringLiteral("My Film"));
     QVERIFY(QDir().mkpath(disc + QStringLiteral("/VIDEO_TS")));
     h.engine.calls.clear();
 
-    // Cancelled: nothing changes.
-    f.openImageOrFolder->trigger();
-    QCOMPARE(h.discDialogTitles, QStringList{QStringLiteral("DVD Image or Folder")});
-    QVERIFY(h.engine.calls.isEmpty());
-    QCOMPARE(f.currentDrive, QStringLiteral("D:"));
-
-    h.discChoice = disc + QStringLiteral("/VIDEO_TS");
-    f.openImageOrFolder->trigger();
+    h.session.openImageOrFolder(disc + QStringLiteral("/VIDEO_TS"));
     QCOMPARE(h.engine.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear"),
                                           QStringLiteral("playlistClear"),
                                           QStringLiteral("addTarget"), QStringLiteral("play")}));
     QCOMPARE(h.engine.lastTarget, QStringLiteral("dvd://") + disc);
     QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "My Film"));
-    QCOMPARE(f.currentDrive, disc);
-    QCOMPARE(f.currentDiscLabel, QStringLiteral("My Film"));
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(h.session.currentDrive(), disc);
+    QCOMPARE(h.session.currentDiscLabel(), QStringLiteral("My Film"));
+    QCOMPARE(h.view.timeText, QStringLiteral("LOADING..."));
     QVERIFY(h.boxes.shown.isEmpty());
 
     h.engine.loadTitle();
     h.tick();
     Settings::current().snapshotPrefix = QStringLiteral("SHOT");
-    f.BuildEngineOptions();
-    f.reloadDisc();
+    h.session.BuildEngineOptions();
+    h.session.reloadDisc();
     QCOMPARE(h.engine.lastTarget, disc);
     QCOMPARE(h.engine.lastOptions.value(0), QStringLiteral("snapshot-prefix=SHOT"));
     QCOMPARE(h.engine.lastOptions.value(1), snapshotPathOption(Settings::current(), "My Film"));
 
     // Refused by the engine: "07", as for a drive.
     h.engine.failing = {QStringLiteral("addTarget")};
-    f.openImageOrFolder->trigger();
+    h.session.openImageOrFolder(disc);
     QCOMPARE(h.boxes.shown.size(), 1);
     QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
-    QCOMPARE(f.timeElapsed->text(), QString());
+    QCOMPARE(h.view.timeText, QString());
 }
 
-QTEST_MAIN(TestDiscOpening)
+QTEST_GUILESS_MAIN(TestDiscOpening)
 #include "tst_discopening.moc"

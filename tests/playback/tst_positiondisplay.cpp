@@ -1,14 +1,10 @@
 // The position timer, the time text and seeking.
-#include "MainFormHarness.h"
+#include "ControllerHarness.h"
 
 #include "playback/TimeFormat.h"
-#include "ui/GlyphButton.h"
-#include "ui/ProgressBar.h"
+#include "settings/Settings.h"
 
-#include <QFrame>
-#include <QLabel>
 #include <QTest>
-#include <QTimer>
 
 class TestPositionDisplay : public QObject {
     Q_OBJECT
@@ -20,8 +16,7 @@ private slots:
     void endOfTitleEndsBothCapturesOnce();
     void continuousCaptureRequestsAnImageEveryTickAlsoWhilePaused();
     void failingEngineEndsTheTickSilently();
-    void seekingOnTheBar();
-    void timerRunsOnItsOwn();
+    void seeking();
 };
 
 void TestPositionDisplay::formatTime_data() {
@@ -48,61 +43,62 @@ void TestPositionDisplay::formatTimeLeavesTheSecondsBelowAMinute() {
 }
 
 void TestPositionDisplay::tickFollowsTheEngine() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     h.engine.pos = 0.25f;
     h.engine.seconds = 3725;
     h.engine.total = 7260;
     h.tick();
-    QCOMPARE(f.movieProgress->floatValue(), 25.0f);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("01:02:05 / 02:01:00"));
+    QCOMPARE(h.view.progress, 25.0f);
+    QCOMPARE(h.view.timeText, QStringLiteral("01:02:05 / 02:01:00"));
 
     // Idle engine: controls off, bar at 0, label empty, cover shown.
     h.engine.isPlaying = false;
     h.engine.pos = -1.0f;
     h.tick();
-    QVERIFY(!f.fullScreenButton->isEnabled());
-    QCOMPARE(f.movieProgress->floatValue(), 0.0f);
-    QCOMPARE(f.timeElapsed->text(), QString());
-    QVERIFY(!f.logoHide->isHidden());
+    QVERIFY(!h.session.controlsEnabled());
+    QVERIFY(!h.view.controls[RecordingView::FullScreen]);
+    QCOMPARE(h.view.progress, 0.0f);
+    QCOMPARE(h.view.timeText, QString());
+    QVERIFY(h.view.cover);
+    QCOMPARE(h.session.phase(), PlayerSession::Phase::NoDisc);
 }
 
 void TestPositionDisplay::endOfTitleEndsBothCapturesOnce() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     Settings::current().hideIntervalPrompt = 1;
-    f.continuousSnapshotsButton_Click();
-    f.timedSnapshots_Click();
-    QVERIFY(f.continuousRunning && f.timedRunning);
+    h.capture.toggleContinuous();
+    h.capture.toggleTimed();
+    QVERIFY(h.capture.continuousRunning() && h.capture.timedRunning());
 
     h.engine.pos = 1.0f;
     h.engine.isPlaying = false;
     const int before = h.engine.snapshotRequests();
+    h.view.log.clear();
     h.tick();
-    QVERIFY(!f.continuousRunning);
-    QVERIFY(!f.timedRunning);
-    QVERIFY(!f.snapshotsTimer->isActive());
-    // The image of that tick was still requested before the modes ended.
+    QVERIFY(!h.capture.continuousRunning());
+    QVERIFY(!h.capture.timedRunning());
+    QVERIFY(!h.capture.snapshotsTimer().isActive());
+    // The image of that tick was still requested before the modes ended, and the bar is full.
     QCOMPARE(h.engine.snapshotRequests(), before + 1);
+    QCOMPARE(h.view.log.first(), QStringLiteral("progress 100"));
     // Later ticks find both flags false; nothing is asked or shown, even on a full disk.
     h.freeBytes = 0;
     h.tick(5);
-    QVERIFY(!f.continuousRunning && !f.timedRunning);
+    QVERIFY(!h.capture.continuousRunning() && !h.capture.timedRunning());
     QCOMPARE(h.engine.snapshotRequests(), before + 1);
     QVERIFY(h.boxes.shown.isEmpty());
 }
 
 void TestPositionDisplay::continuousCaptureRequestsAnImageEveryTickAlsoWhilePaused() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
-    f.continuousSnapshotsButton_Click();
+    h.capture.toggleContinuous();
     QCOMPARE(h.engine.snapshotRequests(), 0); // switching on takes no image by itself
     h.tick(3);
     QCOMPARE(h.engine.snapshotRequests(), 3);
-    f.pauseButton_Click();
+    h.session.pause();
     h.tick(2);
     QCOMPARE(h.engine.snapshotRequests(), 5);
     // Every request binds the key first, always with 83.
@@ -115,53 +111,36 @@ void TestPositionDisplay::continuousCaptureRequestsAnImageEveryTickAlsoWhilePaus
 }
 
 void TestPositionDisplay::failingEngineEndsTheTickSilently() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     h.engine.seconds = 4;
     h.tick();
-    const QString shown = f.timeElapsed->text();
+    const QString shown = h.view.timeText;
     h.engine.failing = {QStringLiteral("time")};
     h.engine.seconds = 9;
     h.tick();
-    QCOMPARE(f.timeElapsed->text(), shown);
-    QVERIFY(f.fullScreenButton->isEnabled());
+    QCOMPARE(h.view.timeText, shown);
+    QVERIFY(h.session.controlsEnabled());
     QVERIFY(h.boxes.shown.isEmpty());
 }
 
-void TestPositionDisplay::seekingOnTheBar() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    f.movieProgress_MouseDown(1, 0, 10, 2); // empty playlist
+void TestPositionDisplay::seeking() {
+    ControllerHarness h;
+    h.session.seek(1, 10, 200); // empty playlist
     QVERIFY(h.engine.calls.isEmpty());
 
     h.openMovie();
     h.engine.calls.clear();
-    const float width = static_cast<float>(f.movieProgress->width());
-    f.movieProgress_MouseDown(2, 0, width / 2, 2); // right button
+    h.session.seek(2, 100, 200); // right button
+    h.session.seek(1, 100, 0);   // a bar without width
     QVERIFY(h.engine.calls.isEmpty());
-    f.movieProgress_MouseDown(1, 0, width / 2, 2);
+    h.session.seek(1, 100, 200);
     QCOMPARE(h.engine.pos, 0.5f);
 
-    // A real click reaches the same handler.
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QTest::mouseClick(f.movieProgress, Qt::LeftButton, {}, QPoint(f.movieProgress->width() / 4, 3));
-    QVERIFY(qAbs(h.engine.pos - 0.25f) < 0.01f);
-
     h.engine.failing = {QStringLiteral("setPosition")};
-    f.movieProgress_MouseDown(1, 0, width, 2); // silently ignored
+    h.session.seek(1, 200, 200); // silently ignored
     QVERIFY(h.boxes.shown.isEmpty());
 }
 
-void TestPositionDisplay::timerRunsOnItsOwn() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    h.engine.loadTitle();
-    h.engine.count = 1;
-    f.movieTimer->start();
-    QTRY_VERIFY(f.fullScreenButton->isEnabled());
-}
-
-QTEST_MAIN(TestPositionDisplay)
+QTEST_GUILESS_MAIN(TestPositionDisplay)
 #include "tst_positiondisplay.moc"

@@ -1,27 +1,14 @@
 // The transport controls against a fake engine: phases, guards, sound and volume.
-#include "MainFormHarness.h"
+#include "ControllerHarness.h"
 
-#include "ui/GlyphButton.h"
-#include "ui/ProgressBar.h"
-#include "ui/VolumeSlider.h"
+#include "settings/Settings.h"
 
-#include <QAction>
-#include <QFrame>
-#include <QLabel>
-#include <QMenu>
 #include <QTest>
-#include <QTimer>
 
 namespace {
-// Enabled state of the controls in the order play, pause, rewind, ff, stop, full screen,
-// single, continuous, timed, Edit menu.
-QList<bool> controlStates(const MainForm& f) {
-    return {f.playButton->isEnabled(),           f.pauseButton->isEnabled(),
-            f.rewindButton->isEnabled(),         f.ffButton->isEnabled(),
-            f.stopButton->isEnabled(),           f.fullScreenButton->isEnabled(),
-            f.snapshotButton->isEnabled(),       f.continuousSnapshotsButton->isEnabled(),
-            f.timedSnapshotsButton->isEnabled(), f.editMenu->menuAction()->isEnabled()};
-}
+using Phase = PlayerSession::Phase;
+// In the order of RecordingView::controls: play, pause, rewind, ff, stop, full screen, single,
+// continuous, timed, Edit menu.
 const QList<bool> kNoDisc{false, false, false, false, false, false, false, false, false, false};
 const QList<bool> kLoading{false, true, true, true, false, false, false, false, false, false};
 const QList<bool> kPlaying{true, true, true, true, true, true, true, true, true, true};
@@ -35,213 +22,178 @@ private slots:
     void stopWhileLoadingDoesNothing();
     void guardsKeepTheEngineAlone();
     void stopWithBothCapturesRunningEndsThemThenTheEngine();
-    void fullScreenFromButtonAndMenu();
-    void muteTogglesTheGlyph();
-    void volumeFollowsOnlyALeftButtonDrag();
+    void muteAndVolume();
     void failingEngineIgnoresTheClick();
 };
 
 void TestTransport::phasesFromNoDiscThroughPausedAndBack() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    QCOMPARE(controlStates(f), kNoDisc);
-    QVERIFY(!f.logoHide->isHidden());
+    ControllerHarness h;
+    QCOMPARE(h.session.phase(), Phase::NoDisc);
+    QCOMPARE(h.view.controls, kNoDisc);
+    QVERIFY(h.view.cover);
 
     h.engine.startsPlaying = false;
     h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
-    f.fileMenu_Click();
-    f.dvdsList_Click(0);
+    h.session.listDrives();
+    h.session.openDrive(0);
     h.tick(3);
-    QCOMPARE(controlStates(f), kLoading);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
-    QVERIFY(!f.logoHide->isHidden());
+    QCOMPARE(h.session.phase(), Phase::Loading);
+    QCOMPARE(h.view.controls, kLoading);
+    QCOMPARE(h.view.timeText, QStringLiteral("LOADING..."));
+    QVERIFY(h.view.cover);
 
     h.engine.loadTitle(20);
     h.engine.seconds = 7;
     h.tick();
-    QCOMPARE(controlStates(f), kPlaying);
-    QVERIFY(f.logoHide->isHidden());
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("00:00:07 / 00:00:20"));
+    QCOMPARE(h.session.phase(), Phase::Playing);
+    QCOMPARE(h.view.controls, kPlaying);
+    QVERIFY(!h.view.cover);
+    QCOMPARE(h.view.timeText, QStringLiteral("00:00:07 / 00:00:20"));
 
-    f.pauseButton_Click();
+    h.session.pause();
     h.engine.seconds = 9; // a paused engine keeps the label as it was
     h.tick();
-    QCOMPARE(controlStates(f), kPaused);
-    QVERIFY(f.logoHide->isHidden());
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("00:00:07 / 00:00:20"));
+    QCOMPARE(h.session.phase(), Phase::Paused);
+    QCOMPARE(h.view.controls, kPaused);
+    QVERIFY(!h.view.cover);
+    QCOMPARE(h.view.timeText, QStringLiteral("00:00:07 / 00:00:20"));
 
-    f.playButton_Click();
+    h.session.play();
     h.tick();
-    QCOMPARE(controlStates(f), kPlaying);
+    QCOMPARE(h.session.phase(), Phase::Playing);
+    QCOMPARE(h.view.controls, kPlaying);
 
-    f.stopButton_Click();
-    QCOMPARE(f.timeElapsed->text(), QString());
-    QCOMPARE(f.movieProgress->floatValue(), 0.0f);
+    h.session.stop();
+    QCOMPARE(h.session.phase(), Phase::NoDisc);
+    QCOMPARE(h.view.timeText, QString());
+    QCOMPARE(h.view.progress, 0.0f);
     h.tick();
-    QCOMPARE(controlStates(f), kNoDisc);
-    QVERIFY(!f.logoHide->isHidden());
+    QCOMPARE(h.view.controls, kNoDisc);
+    QVERIFY(h.view.cover);
 
     // The playlist was emptied by stop: play cannot bring the title back.
     h.engine.calls.clear();
-    f.playButton_Click();
+    h.session.play();
     QVERIFY(!h.engine.calls.contains(QStringLiteral("play")));
 }
 
 void TestTransport::stopWhileLoadingDoesNothing() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.engine.startsPlaying = false;
     h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
-    f.fileMenu_Click();
-    f.dvdsList_Click(0);
+    h.session.listDrives();
+    h.session.openDrive(0);
     h.engine.pos = 0.0f; // even with a title already reported
     h.engine.calls.clear();
-    f.stopButton_Click();
+    h.session.stop();
     QVERIFY(h.engine.calls.isEmpty());
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(h.session.phase(), Phase::Loading);
+    QCOMPARE(h.view.timeText, QStringLiteral("LOADING..."));
 }
 
 void TestTransport::guardsKeepTheEngineAlone() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
 
     // Play with an empty playlist.
     QVERIFY2(h.engine.calls.isEmpty(), qPrintable(h.engine.calls.join(',')));
-    f.playButton_Click();
+    h.session.play();
     QVERIFY(h.engine.calls.isEmpty());
 
     h.openMovie();
     // Play while playing.
     h.engine.calls.clear();
-    f.playButton_Click();
+    h.session.play();
     QVERIFY(h.engine.calls.isEmpty());
 
-    f.pauseButton_Click();
+    h.session.pause();
     QCOMPARE(h.engine.calls, QStringList{QStringLiteral("pause")});
     // Pause while paused, rewind and fast forward while paused.
     h.engine.calls.clear();
-    f.pauseButton_Click();
-    f.rewindButton_Click();
-    f.ffButton_Click();
+    h.session.pause();
+    h.session.rewind();
+    h.session.fastForward();
     QVERIFY2(h.engine.calls.isEmpty(), qPrintable(h.engine.calls.join(',')));
 
-    f.playButton_Click();
+    h.session.play();
     h.engine.calls.clear();
-    f.ffButton_Click();
-    f.rewindButton_Click();
+    h.session.fastForward();
+    h.session.rewind();
     QCOMPARE(h.engine.calls,
              (QStringList{QStringLiteral("shuttle 1"), QStringLiteral("shuttle -1")}));
 
-    // Pause needs a loaded title, not only a playing flag.
+    // Pause needs a loaded title, not only a playing flag; full screen needs a title.
     h.engine.pos = -1.0f;
     h.engine.calls.clear();
-    f.pauseButton_Click();
+    h.session.pause();
+    h.session.fullScreen();
     QVERIFY(h.engine.calls.isEmpty());
+    h.engine.pos = 0.5f;
+    h.session.fullScreen();
+    QCOMPARE(h.engine.calls, QStringList{QStringLiteral("fullscreen")});
 }
 
 void TestTransport::stopWithBothCapturesRunningEndsThemThenTheEngine() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     Settings::current().hideIntervalPrompt = 1;
-    f.continuousSnapshots_Click();
-    f.timedSnapshots_Click();
-    QVERIFY(f.continuousRunning && f.timedRunning);
-    QVERIFY(f.snapshotsTimer->isActive());
+    h.capture.toggleContinuous();
+    h.capture.toggleTimed();
+    QVERIFY(h.capture.continuousRunning() && h.capture.timedRunning());
+    QVERIFY(h.capture.snapshotsTimer().isActive());
 
     h.engine.calls.clear();
     h.sleeps.clear();
-    f.stopButton_Click();
+    h.view.log.clear();
+    h.session.stop();
 
-    QVERIFY(!f.continuousRunning);
-    QVERIFY(!f.timedRunning);
-    QVERIFY(!f.snapshotsTimer->isActive());
+    QVERIFY(!h.capture.continuousRunning());
+    QVERIFY(!h.capture.timedRunning());
+    QVERIFY(!h.capture.snapshotsTimer().isActive());
+    // The captures end before the engine is told to stop.
+    QCOMPARE(h.view.log, (QStringList{QStringLiteral("progress 0"), QStringLiteral("time "),
+                                      QStringLiteral("continuous 0"), QStringLiteral("timed 0")}));
     QCOMPARE(h.engine.calls,
              (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear")}));
     QCOMPARE(h.sleeps, QList<int>{500});
 }
 
-void TestTransport::fullScreenFromButtonAndMenu() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    f.fullScreenButton_Click(); // nothing loaded
-    QVERIFY(h.engine.calls.isEmpty());
-    h.openMovie();
+void TestTransport::muteAndVolume() {
+    ControllerHarness h;
+    h.session.toggleMute();
+    QVERIFY(h.session.muted() && h.view.muted && h.engine.muted);
+    h.session.toggleMute();
+    QVERIFY(!h.session.muted() && !h.view.muted && !h.engine.muted);
+
+    // Dragging the volume brings the sound back first, and shows it before the volume changes.
+    h.session.toggleMute();
     h.engine.calls.clear();
-    f.fullScreenButton_Click();
-    f.fullScreenMenu->trigger();
-    QCOMPARE(h.engine.calls,
-             (QStringList{QStringLiteral("fullscreen"), QStringLiteral("fullscreen")}));
-}
-
-void TestTransport::muteTogglesTheGlyph() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    f.muteStatus_Click();
-    QCOMPARE(f.muteStatus->glyph(), QStringLiteral("V"));
-    QVERIFY(h.engine.muted);
-    f.muteStatus_MouseMove(0, 0, 1, 1);
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Sound"));
-    f.muteStatus_Click();
-    QCOMPARE(f.muteStatus->glyph(), QStringLiteral("U"));
-    f.muteStatus_MouseMove(0, 0, 1, 1);
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Mute"));
-    QCOMPARE(h.engine.calls.count(QStringLiteral("toggleMute")), 2);
-}
-
-void TestTransport::volumeFollowsOnlyALeftButtonDrag() {
-    MainFormHarness h;
-    MainForm& f = h.start();
-    f.toolTipTimer_Timer();
-    QCOMPARE(f.toolTips->text(), QString());
-
-    f.volumeSlider->setValue(80);
-    f.volumeSlider_MouseMove(0, 0, 10, 5);
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Volume"));
-    QVERIFY(f.toolTipTimer->isActive());
-    QCOMPARE(h.engine.vol, 50);
-
-    f.muteStatus_Click();
-    h.engine.calls.clear();
-    f.volumeSlider->setValue(30);
-    f.volumeSlider_MouseMove(1, 0, 10, 5);
-    QCOMPARE(f.muteStatus->glyph(), QStringLiteral("U"));
-    QVERIFY(!h.engine.muted);
+    h.view.log.clear();
+    h.session.changeVolume(30);
+    QVERIFY(!h.session.muted() && !h.engine.muted);
+    QCOMPARE(h.view.log, QStringList{QStringLiteral("muted 0 now")});
     QCOMPARE(h.engine.calls,
              (QStringList{QStringLiteral("toggleMute"), QStringLiteral("setVolume 30")}));
-    QCOMPARE(f.volumeSlider->selLength(), 30);
-
-    // A real drag over the widget reaches the handler with the thumb's new value.
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    f.volumeSlider->setValue(0); // the thumb at the left end, where the press grabs it
-    const QPoint start(2, f.volumeSlider->height() / 2);
-    QTest::mousePress(f.volumeSlider, Qt::LeftButton, {}, start);
-    QMouseEvent move(QEvent::MouseMove, QPointF(f.volumeSlider->width() - 2, start.y()),
-                     f.volumeSlider->mapToGlobal(QPointF(f.volumeSlider->width() - 2, start.y())),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f.volumeSlider, &move);
-    QTest::mouseRelease(f.volumeSlider, Qt::LeftButton, {},
-                        QPoint(f.volumeSlider->width() - 2, start.y()));
-    QCOMPARE(h.engine.vol, f.volumeSlider->value());
-    QVERIFY(h.engine.vol > 30);
+    h.engine.calls.clear();
+    h.session.changeVolume(40);
+    QCOMPARE(h.engine.calls, QStringList{QStringLiteral("setVolume 40")});
 }
 
 void TestTransport::failingEngineIgnoresTheClick() {
-    MainFormHarness h;
-    MainForm& f = h.start();
+    ControllerHarness h;
     h.openMovie();
     h.engine.failEverything = true;
-    f.playButton_Click();
-    f.pauseButton_Click();
-    f.stopButton_Click();
-    f.ffButton_Click();
-    f.rewindButton_Click();
-    f.fullScreenButton_Click();
-    f.muteStatus_Click();
-    QCOMPARE(f.muteStatus->glyph(), QStringLiteral("U")); // the engine refused: the caption stays
+    h.session.play();
+    h.session.pause();
+    h.session.stop();
+    h.session.fastForward();
+    h.session.rewind();
+    h.session.fullScreen();
+    h.session.toggleMute();
+    h.session.changeVolume(10);
+    // The engine refused: the sound state stays, and nobody is bothered with a message.
+    QVERIFY(!h.session.muted() && !h.view.muted);
     QVERIFY(h.boxes.shown.isEmpty());
 }
 
-QTEST_MAIN(TestTransport)
+QTEST_GUILESS_MAIN(TestTransport)
 #include "tst_transport.moc"

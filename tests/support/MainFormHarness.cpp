@@ -1,6 +1,5 @@
 #include "MainFormHarness.h"
 
-#include "platform/DiskSpace.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sleep.h"
 
@@ -35,10 +34,6 @@ MainForm& MainFormHarness::start() {
     services.instanceLock = lock.get();
     services.freeSpace = [this](const QString& path, qint64* bytes) {
         freeSpaceQueries.append(path);
-        if (realFreeSpace)
-            return platform::freeBytesAvailable(path, bytes);
-        if (freeSpaceQueryFails)
-            return false;
         *bytes = freeBytes;
         return true;
     };

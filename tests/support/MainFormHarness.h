@@ -20,13 +20,10 @@ struct MainFormHarness {
     QList<int> sleeps;
     int endProcessCalls = 0;
     qint64 freeBytes = 1 << 30;
-    bool freeSpaceQueryFails = false;
     QStringList freeSpaceQueries;
     std::unique_ptr<MainForm> form;
     // When set, the window drives this engine instead of the fake one.
     MediaEngine* realEngine = nullptr;
-    // The real free-space query instead of freeBytes (queries are still recorded).
-    bool realFreeSpace = false;
     bool showSplash = false;
     // The file dialog of the File menu's image/folder entry: answers discChoice (empty: cancel)
     // and records the title of every showing.

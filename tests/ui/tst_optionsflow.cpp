@@ -99,7 +99,7 @@ private slots:
                                    QStringLiteral("snapshot-sequential"),
                                    QStringLiteral("no-snapshot-preview")};
         QCOMPARE(h.engine.lastOptions, expected);
-        QCOMPARE(f.engineOptions, expected);
+        QCOMPARE(f.session().engineOptions(), expected);
         QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
         QVERIFY(!f.logoHide->isHidden());
         QVERIFY(h.sleeps.contains(500));
@@ -129,7 +129,7 @@ private slots:
         QVERIFY(h.engine.calls.isEmpty());
         QVERIFY(h.engine.isPlaying);
         // The options are rebuilt all the same, ready for the next disc.
-        QCOMPARE(f.engineOptions.value(0), QStringLiteral("snapshot-prefix=NEXT"));
+        QCOMPARE(f.session().engineOptions().value(0), QStringLiteral("snapshot-prefix=NEXT"));
     }
 
     void noQuestionWithoutDiscOrWhileCoverShown() {
@@ -142,7 +142,7 @@ private slots:
         f.stopButton_Click();
         h.tick();
         QVERIFY(!f.logoHide->isHidden());
-        QCOMPARE(f.currentDrive, QStringLiteral("D:"));
+        QCOMPARE(f.session().currentDrive(), QStringLiteral("D:"));
         h.engine.calls.clear();
         QVERIFY(runOptions(f, clickOk));
         QVERIFY(h.boxes.shown.isEmpty());
@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(readFile(config), savedBefore);
         QVERIFY(h.boxes.shown.isEmpty());
         QVERIFY(h.engine.calls.isEmpty());
-        QCOMPARE(f.engineOptions.value(0), QStringLiteral("snapshot-prefix=IMG_"));
+        QCOMPARE(f.session().engineOptions().value(0), QStringLiteral("snapshot-prefix=IMG_"));
 
         // A new dialog, made from the settings as they are now, with its captions.
         OptionsDialog* second = f.optionsDialog();

@@ -37,11 +37,26 @@ void MainForm::applyAccessibleNames() {
         {stopButton, Caption::HintStop},
         {ffButton, Caption::HintFastForward},
         // What a press does: "Mute" while the sound is on, as the hint says.
-        {muteStatus,
-         muteStatus->glyph() == QLatin1String("U") ? Caption::HintMute : Caption::HintSound},
+        {muteStatus, session_.muted() ? Caption::HintSound : Caption::HintMute},
         {volumeSlider, Caption::HintVolume},
         {movieProgress, Caption::PositionBarName},
     };
     for (const auto& [widget, text] : names)
         widget->setAccessibleName(caption(text));
+}
+
+void MainForm::volumeSlider_MouseMove(int button, int, float, float) {
+    const QString hint = caption(Caption::HintVolume);
+    if (toolTips->text() != hint)
+        toolTips->setText(hint);
+    if (!toolTipTimer->isActive())
+        toolTipTimer->start();
+    if (button != 1)
+        return;
+    session_.changeVolume(volumeSlider->value());
+    volumeSlider->setSelLength(volumeSlider->value());
+}
+
+void MainForm::muteStatus_MouseMove(int, int, float, float) {
+    ShowHint(session_.muted() ? Caption::HintSound : Caption::HintMute);
 }

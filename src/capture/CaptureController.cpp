@@ -1,0 +1,146 @@
+#include "capture/CaptureController.h"
+
+#include "app/ErrorLog.h"
+#include "capture/CaptureInterval.h"
+#include "capture/CaptureView.h"
+#include "i18n/LanguageReader.h"
+#include "platform/MessageBoxes.h"
+#include "playback/EngineOptions.h"
+#include "playback/MediaEngine.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+constexpr qint32 kSnapshotKey = 83; // the letter S
+constexpr qint64 kMinimumFreeBytes = 10240;
+const QString kCancelled = QStringLiteral("1");
+} // namespace
+
+CaptureController::CaptureController(MediaEngine& engine, MessageBoxes& boxes, CaptureView& view,
+                                     FreeSpace freeSpace, AskInterval askInterval)
+    : engine_(engine), boxes_(boxes), view_(view), freeSpace_(std::move(freeSpace)),
+      askInterval_(std::move(askInterval)) {
+    if (!freeSpace_)
+        freeSpace_ = [](const QString&, qint64*) { return false; };
+    snapshotsTimer_.setInterval(1000);
+    QObject::connect(&snapshotsTimer_, &QTimer::timeout, [this] { snapshotsTimer_Timer(); });
+}
+
+void CaptureController::snapshot() {
+    const QString folder = snapshotFolder(Settings::current(), discLabel_);
+    // One level is created at most; without a usable parent folder the capture is skipped, and
+    // the user hears of it.
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
+        reportFailure(folder, QStringLiteral("The folder does not exist and cannot be created."));
+        return;
+    }
+    try {
+        engine_.setVariable(QStringLiteral("key-snapshot"), kSnapshotKey);
+        engine_.setVariable(QStringLiteral("key-pressed"), kSnapshotKey);
+    } catch (const EngineError&) {
+    }
+}
+
+bool CaptureController::CaptureAllowed() {
+    try {
+        if (engine_.position() < 0.0f)
+            return false;
+    } catch (const EngineError&) {
+        return false;
+    }
+    qint64 bytes = 0;
+    if (freeSpace_(Settings::current().snapshotsPath, &bytes))
+        freeBytesAvailable_ = bytes;
+    if (freeBytesAvailable_ < kMinimumFreeBytes) {
+        boxes_.show(QString::fromLatin1(FixedText::InsufficientDiskSpace),
+                    QString::fromLatin1(FixedText::ErrorTitle), MessageBoxes::Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void CaptureController::singleSnapshot() {
+    if (CaptureAllowed())
+        snapshot();
+}
+
+// Switching a mode off never runs the pre-check: a stop must work on a full disk, and the end of
+// the title would otherwise re-open the disk-space message on every tick.
+void CaptureController::toggleContinuous() {
+    if (!continuousRunning_ && !CaptureAllowed())
+        return;
+    continuousRunning_ = !continuousRunning_;
+    if (continuousRunning_)
+        failures_.runStarted();
+    view_.continuousCaptureChanged(continuousRunning_);
+}
+
+void CaptureController::toggleTimed() {
+    if (!timedRunning_) {
+        if (!CaptureAllowed())
+            return;
+        Settings& settings = Settings::current();
+        qint32 interval = settings.snapshotInterval;
+        if (settings.hideIntervalPrompt == 0) {
+            const QString answer = askInterval_ ? askInterval_() : kCancelled;
+            if (answer == kCancelled || !CaptureIntervalValid(answer))
+                return;
+            interval = intervalFromText(answer);
+            settings.snapshotInterval = interval;
+        }
+        // A hand-edited settings file may hold any number; the timer gets a sane one.
+        snapshotsTimer_.setInterval(clampInterval(interval));
+    }
+    timedRunning_ = !timedRunning_;
+    if (timedRunning_)
+        failures_.runStarted();
+    view_.timedCaptureChanged(timedRunning_);
+    if (timedRunning_) {
+        snapshot();
+        snapshotsTimer_.start();
+    } else {
+        snapshotsTimer_.stop();
+    }
+}
+
+void CaptureController::endAll() {
+    if (continuousRunning_)
+        toggleContinuous();
+    if (timedRunning_)
+        toggleTimed();
+}
+
+void CaptureController::playbackPaused() {
+    if (!timedRunning_)
+        return;
+    if (snapshotsTimer_.isActive())
+        snapshotsTimer_.stop();
+    else
+        snapshotsTimer_.start();
+}
+
+void CaptureController::snapshotsTimer_Timer() {
+    snapshot();
+}
+
+void CaptureController::writeFailed(const QString& folder, const QString& reason) {
+    reportFailure(folder, reason);
+}
+
+void CaptureController::writeRecovered() {
+    failures_.imageWritten();
+}
+
+void CaptureController::reportFailure(const QString& folder, const QString& reason) {
+    if (!failures_.failed(folder, reason, running()))
+        return;
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    WriteErrorLog(QStringLiteral("Error Description: ") + reason + QStringLiteral(", Folder: ") +
+                  shownFolder + QStringLiteral(", Method: snapshotCommand_Click"));
+    // Not modal: continuous and timed capture keep their timers and rules while it is open.
+    boxes_.notify(caption(Caption::ImagesNotSaved) + QLatin1Char('\n') + shownFolder +
+                      QLatin1Char('\n') + reason,
+                  caption(Caption::ErrorTitle), MessageBoxes::Icon::Critical);
+}

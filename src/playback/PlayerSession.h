@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class CaptureController;
+class DriveEnumerator;
+class DriveSource;
+class MediaEngine;
+class MessageBoxes;
+class PlayerView;
+
+// The disc being played and what the user does with it: the drive list, opening and reloading
+// a disc with the snapshot options, the transport controls, the sound, the position display and
+// seeking. Captures are ended through the capture controller before the engine stops.
+class PlayerSession {
+public:
+    enum class Phase {
+        NoDisc,  // nothing loaded, or stopped
+        Loading, // a disc was handed to the engine and its title has not started yet
+        Playing,
+        Paused,
+    };
+
+    PlayerSession(MediaEngine& engine, DriveSource& drives, MessageBoxes& boxes,
+                  CaptureController& capture, PlayerView& view);
+    ~PlayerSession();
+
+    Phase phase() const { return phase_; }
+    // Whether the window's playback controls are on, as the session last set them.
+    bool controlsEnabled() const { return controlsEnabled_; }
+    bool coverShown() const { return coverShown_; }
+    bool muted() const { return muted_; }
+    // The drive name, or the path of a disc image or disc folder, being played.
+    const QString& currentDrive() const { return currentDrive_; }
+    const QString& currentDiscLabel() const { return currentDiscLabel_; }
+    // The options handed to the engine with the disc; the second is the snapshot folder.
+    const QStringList& engineOptions() const { return engineOptions_; }
+
+    // Drives and discs.
+    // Reads the drives anew: one caption per drive ("LABEL (D:)", or the insert-a-disc text);
+    // empty when there is no drive.
+    const QStringList& listDrives();
+    const QStringList& driveMenuCaptions() const { return driveMenuCaptions_; }
+    // Opens the disc in the drive of a caption listDrives() gave; nothing for a drive without a
+    // readable disc.
+    void openDrive(int index);
+    // Opens a DVD image file or disc folder the user picked (or the folder holding VIDEO_TS).
+    void openImageOrFolder(const QString& picked);
+    void BuildEngineOptions();
+    // The same disc again, so that changed snapshot options reach the engine.
+    void reloadDisc();
+
+    // Transport. A failing engine call ignores the click.
+    void enableControls(bool enabled);
+    void play();
+    void pause();
+    void stop();
+    void fastForward();
+    void rewind();
+    void fullScreen();
+    void toggleMute();
+    // The volume slider was dragged with the left button: sound comes back on.
+    void changeVolume(int value);
+
+    // The position timer's tick: the time display, the position bar, the cover and the controls
+    // follow the engine; continuous snapshots are taken and captures end at the end of the
+    // title.
+    void tick();
+    // A left click at x on a position bar barWidth pixels wide.
+    void seek(int button, float x, int barWidth);
+
+private:
+    // The play and stop actions; they throw EngineError so that opening a disc can report it.
+    void playOrThrow();
+    void stopOrThrow();
+    // Opening a disc: the loading state, handing the engine the target with the options, and
+    // the message when the engine refuses it.
+    void openDisc(const QString& drive, const QString& label);
+    void showLoading();
+    void loadDisc(const QString& target);
+    void reportInvalidDvd();
+    void showCover(bool shown);
+    void showTime();
+
+    MediaEngine& engine_;
+    MessageBoxes& boxes_;
+    CaptureController& capture_;
+    PlayerView& view_;
+    std::unique_ptr<DriveEnumerator> driveEnumerator_;
+    QStringList driveMenuCaptions_;
+    QString currentDrive_;
+    QString currentDiscLabel_;
+    QStringList engineOptions_;
+    Phase phase_ = Phase::NoDisc;
+    // The window comes up with its controls as designed (on) and the cover shown; the load
+    // sequence switches the controls off.
+    bool controlsEnabled_ = true;
+    bool coverShown_ = true;
+    bool muted_ = false;
+};

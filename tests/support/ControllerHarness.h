@@ -1,0 +1,80 @@
+#pragma once
+
+#include "FakeDriveSource.h"
+#include "FakeEngine.h"
+#include "ScriptedMessageBoxes.h"
+#include "capture/CaptureController.h"
+#include "capture/CaptureView.h"
+#include "playback/PlayerSession.h"
+#include "playback/PlayerView.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Records what the player session and the capture controller tell the window, as the window
+// would show it, and the order in which they told it.
+struct RecordingView : PlayerView, CaptureView {
+    // Enabled state of the controls in the order play, pause, rewind, ff, stop, full screen,
+    // single, continuous, timed, Edit menu. The window comes up with all of them on.
+    enum Control {
+        Play,
+        Pause,
+        Rewind,
+        FastForward,
+        Stop,
+        FullScreen,
+        Single,
+        Continuous,
+        Timed,
+        EditMenu,
+        ControlCount
+    };
+    QList<bool> controls = QList<bool>(ControlCount, true);
+    QString timeText;
+    float progress = 0;
+    bool cover = true;
+    bool muted = false;
+    // One entry per call: "loading", "time <text>", "progress <n>", "cover <0|1>",
+    // "controls <0|1>", "pauseAndShuttle <0|1>", "muted <0|1>[ now]", "continuous <0|1>",
+    // "timed <0|1>".
+    QStringList log;
+
+    void showLoading() override;
+    void showTimeText(const QString& text) override;
+    void showProgress(float percent) override;
+    void showCover(bool shown) override;
+    void EnablePlaybackControls(bool enabled) override;
+    void enablePauseAndShuttle(bool enabled) override;
+    void showMuted(bool muted, bool paintNow) override;
+    void continuousCaptureChanged(bool running) override;
+    void timedCaptureChanged(bool running) override;
+};
+
+// The player session and the capture controller on fakes, without a window: default settings
+// with the snapshots folder in a temporary folder, no waits, free space and the interval prompt
+// answered by the test. Set up as the window's load sequence leaves them.
+struct ControllerHarness {
+    QTemporaryDir programDir;
+    FakeEngine engine;
+    FakeDriveSource drives;
+    ScriptedMessageBoxes boxes;
+    RecordingView view;
+    QList<int> sleeps;
+    qint64 freeBytes = 1 << 30;
+    bool freeSpaceQueryFails = false;
+    // The real free-space query instead of freeBytes (queries are still recorded).
+    bool realFreeSpace = false;
+    QStringList freeSpaceQueries;
+    // The interval prompt's answers, taken from the front; "1" (cancelled) once they run out.
+    QStringList intervalAnswers;
+    int intervalPrompts = 0;
+    CaptureController capture;
+    PlayerSession session;
+
+    ControllerHarness();
+    ~ControllerHarness();
+
+    // A disc "MOVIE" in D:, chosen from the drive list, playing, with the first tick seen.
+    void openMovie();
+    void tick(int n = 1);
+};
