@@ -121,12 +121,7 @@ void TestMainFormLifecycle::startStateOfTheControls() {
     h.engine.vol = 37;
     MainForm& form = h.start();
 
-    for (QWidget* w :
-         QList<QWidget*>{form.playButton, form.pauseButton, form.stopButton, form.rewindButton,
-                         form.ffButton, form.fullScreenButton, form.snapshotButton,
-                         form.continuousSnapshotsButton, form.timedSnapshotsButton})
-        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-    QVERIFY(!form.editMenu->menuAction()->isEnabled());
+    // The playback controls are off (the wiring test's no-disc row); these stay on.
     QVERIFY(form.muteStatus->isEnabled());
     QVERIFY(form.volumeSlider->isEnabled());
     QVERIFY(form.fileMenu->menuAction()->isEnabled());

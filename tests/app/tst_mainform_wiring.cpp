@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +48,7 @@ class TestMainFormWiring : public QObject {
     Q_OBJECT
 private slots:
     void phasesFromNoDiscThroughPausedAndBack();
+    void loadingHoldsAcrossALanguageChange();
     void editMenuCommands();
     void soundButtonAndVolumeSlider();
     void clickOnThePositionBarSeeks();
@@ -96,6 +98,29 @@ void TestMainFormWiring::phasesFromNoDiscThroughPausedAndBack() {
     h.tick();
     QCOMPARE(controlStates(f), kNoDisc);
     QVERIFY(!f.logoHide->isHidden());
+}
+
+// The window knows a disc is loading from the session, not from the words it shows: a pack
+// that now names the state differently does not let a stop through.
+void TestMainFormWiring::loadingHoldsAcrossALanguageChange() {
+    MainFormHarness h;
+    MainForm& f = h.start();
+    h.openMovie();
+    h.drives.insertDisc(QStringLiteral("E:"), QStringLiteral("OTHER"));
+    f.fileMenu_Click();
+    h.engine.startsPlaying = false;
+    f.dvdsList_Click(1);
+    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QVERIFY(QDir(h.programDir.path()).mkdir(QStringLiteral("Lang")));
+    QFile pack(h.programDir.filePath(QStringLiteral("Lang/English.ini")));
+    QVERIFY(pack.open(QIODevice::WriteOnly));
+    pack.write("[Stillbeck Language Pack]\r\n020=LADEN...\r\n");
+    pack.close();
+    h.engine.pos = 0.0f;
+    h.engine.calls.clear();
+    f.stopButton_Click();
+    QVERIFY(h.engine.calls.isEmpty());
+    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
 }
 
 void TestMainFormWiring::editMenuCommands() {

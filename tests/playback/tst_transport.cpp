@@ -149,12 +149,18 @@ void TestTransport::stopWithBothCapturesRunningEndsThemThenTheEngine() {
     QVERIFY(!h.capture.continuousRunning());
     QVERIFY(!h.capture.timedRunning());
     QVERIFY(!h.capture.snapshotsTimer().isActive());
-    // The captures end before the engine is told to stop.
     QCOMPARE(h.view.log, (QStringList{QStringLiteral("progress 0"), QStringLiteral("time "),
                                       QStringLiteral("continuous 0"), QStringLiteral("timed 0")}));
     QCOMPARE(h.engine.calls,
              (QStringList{QStringLiteral("stop"), QStringLiteral("playlistClear")}));
     QCOMPARE(h.sleeps, QList<int>{500});
+
+    // An engine that refuses to stop still finds the captures ended.
+    h.openMovie();
+    h.capture.toggleContinuous();
+    h.engine.failing = {QStringLiteral("stop")};
+    h.session.stop();
+    QVERIFY(!h.capture.continuousRunning());
 }
 
 void TestTransport::muteAndVolume() {

@@ -39,15 +39,42 @@ struct RecordingView : PlayerView, CaptureView {
     // "timed <0|1>".
     QStringList log;
 
-    void showLoading() override;
-    void showTimeText(const QString& text) override;
-    void showProgress(float percent) override;
-    void showCover(bool shown) override;
-    void EnablePlaybackControls(bool enabled) override;
-    void enablePauseAndShuttle(bool enabled) override;
-    void showMuted(bool muted, bool paintNow) override;
-    void continuousCaptureChanged(bool running) override;
-    void timedCaptureChanged(bool running) override;
+    void showLoading() override {
+        timeText = QStringLiteral("LOADING...");
+        log << QStringLiteral("loading");
+    }
+    void showTimeText(const QString& text) override {
+        timeText = text;
+        log << QStringLiteral("time ") + text;
+    }
+    void showProgress(float percent) override {
+        progress = percent;
+        log << QStringLiteral("progress %1").arg(percent);
+    }
+    void showCover(bool shown) override {
+        cover = shown;
+        log << QStringLiteral("cover %1").arg(shown);
+    }
+    void EnablePlaybackControls(bool enabled) override {
+        controls.fill(enabled);
+        log << QStringLiteral("controls %1").arg(enabled);
+    }
+    void enablePauseAndShuttle(bool enabled) override {
+        controls[Pause] = controls[Rewind] = controls[FastForward] = enabled;
+        log << QStringLiteral("pauseAndShuttle %1").arg(enabled);
+    }
+    void showMuted(bool on, bool paintNow) override {
+        muted = on;
+        log << QStringLiteral("muted %1").arg(on) + (paintNow ? QStringLiteral(" now") : QString());
+    }
+    void continuousCaptureChanged(bool running) override {
+        controls[Single] = controls[Timed] = !running;
+        log << QStringLiteral("continuous %1").arg(running);
+    }
+    void timedCaptureChanged(bool running) override {
+        controls[Single] = controls[Continuous] = !running;
+        log << QStringLiteral("timed %1").arg(running);
+    }
 };
 
 // The player session and the capture controller on fakes, without a window: default settings
