@@ -197,8 +197,9 @@ void TestMainFormE2E::continuousCaptureWritesOneImagePerTick() {
     openMovie();
     MainForm& f = *h->form;
     int ticks = 0;
-    QMetaObject::Connection counting = connect(f.movieTimer, &QTimer::timeout, this,
-                                               [&] { ticks += f.capture().continuousRunning() ? 1 : 0; });
+    QMetaObject::Connection counting = connect(f.movieTimer, &QTimer::timeout, this, [&] {
+        ticks += f.capture().continuousRunning() ? 1 : 0;
+    });
     f.continuousSnapshotsButton_Click();
     QTest::qWait(1000);
     f.continuousSnapshotsButton_Click();
