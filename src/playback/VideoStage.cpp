@@ -1,10 +1,12 @@
 #include "playback/VideoStage.h"
 
+#include "playback/FrameScale.h"
 #include "playback/FrameStore.h"
 #include "playback/MediaEngine.h"
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QRegion>
 
 VideoStage::VideoStage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -14,24 +16,58 @@ VideoStage::VideoStage(QWidget* parent) : QWidget(parent) {
 void VideoStage::setEngine(MediaEngine* engine) {
     disconnect(frameConnection_);
     engine_ = engine;
+    scaled_ = QImage();
+    scaledSerial_ = 0;
     if (engine_ && engine_->frameStore())
         frameConnection_ = connect(engine_->frameStore(), &FrameStore::frameArrived, this,
-                                   qOverload<>(&QWidget::update), Qt::QueuedConnection);
+                                   &VideoStage::frameArrived, Qt::QueuedConnection);
     update();
+}
+
+// The black around the picture stays as long as the picture keeps its place.
+void VideoStage::frameArrived() {
+    const auto frame = engine_ && engine_->frameStore() ? engine_->frameStore()->latest() : nullptr;
+    if (frame && !frame->image.isNull() && pictureRect_.isValid() &&
+        frame->displaySize == pictureDisplaySize_)
+        update(pictureRect_);
+    else
+        update();
+}
+
+const QImage& VideoStage::pictureAt(const VideoFrame& frame, QSize size) {
+    if (frame.image.size() == size)
+        return frame.image;
+    if (scaledSerial_ != frame.serial || scaled_.size() != size ||
+        scaled_.format() != frame.image.format()) {
+        if (scaled_.size() != size || scaled_.format() != frame.image.format())
+            scaled_ = QImage(size, frame.image.format());
+        if (!FrameScale::bilinear(frame.image, scaled_))
+            scaled_ = frame.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaledSerial_ = frame.serial;
+    }
+    return scaled_;
 }
 
 void VideoStage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (!engine_ || !engine_->frameStore())
+    const auto frame = engine_ && engine_->frameStore() ? engine_->frameStore()->latest() : nullptr;
+    if (!frame || frame->image.isNull()) {
+        painter.fillRect(rect(), Qt::black);
+        pictureRect_ = QRect();
         return;
-    const auto frame = engine_->frameStore()->latest();
-    if (!frame || frame->image.isNull())
+    }
+    const QSize shown = frame->displaySize.scaled(size(), Qt::KeepAspectRatio);
+    const QRect target(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),
+                       shown);
+    for (const QRect& margin : QRegion(rect()).subtracted(target))
+        painter.fillRect(margin, Qt::black);
+    pictureRect_ = target;
+    pictureDisplaySize_ = frame->displaySize;
+    if (target.isEmpty())
         return;
-    QSize shown = frame->displaySize.scaled(size(), Qt::KeepAspectRatio);
-    QRect target(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, frame->image);
+    const qreal ratio = devicePixelRatioF();
+    const QImage& picture = pictureAt(*frame, (QSizeF(shown) * ratio).toSize());
+    painter.drawImage(QRectF(target), picture);
 }
 
 void VideoStage::keyPressEvent(QKeyEvent* event) {
