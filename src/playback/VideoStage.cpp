@@ -41,8 +41,7 @@ const QImage& VideoStage::pictureAt(const VideoFrame& frame, QSize size) {
         scaled_.format() != frame.image.format()) {
         if (scaled_.size() != size || scaled_.format() != frame.image.format())
             scaled_ = QImage(size, frame.image.format());
-        if (!FrameScale::bilinear(frame.image, scaled_))
-            scaled_ = frame.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        FrameScale::scaleInto(frame.image, scaled_);
         scaledSerial_ = frame.serial;
     }
     return scaled_;
