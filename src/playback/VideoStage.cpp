@@ -13,9 +13,29 @@ VideoStage::VideoStage(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
+VideoStage::~VideoStage() {
+    askForSize(QSize());
+}
+
+void VideoStage::askForSize(QSize size) {
+    if (size == askedSize_ || !store_)
+        return;
+    askedSize_ = size;
+    store_->setShownSize(size);
+}
+
+// A hidden stage paints nothing, and frames need not be scaled for it.
+void VideoStage::hideEvent(QHideEvent* event) {
+    askForSize(QSize());
+    QWidget::hideEvent(event);
+}
+
 void VideoStage::setEngine(MediaEngine* engine) {
+    askForSize(QSize());
+    askedSize_ = QSize();
     disconnect(frameConnection_);
     engine_ = engine;
+    store_ = engine_ ? engine_->frameStore() : nullptr;
     scaled_ = QImage();
     scaledSerial_ = 0;
     if (engine_ && engine_->frameStore())
@@ -37,6 +57,8 @@ void VideoStage::frameArrived() {
 const QImage& VideoStage::pictureAt(const VideoFrame& frame, QSize size) {
     if (frame.image.size() == size)
         return frame.image;
+    if (frame.shown.size() == size)
+        return frame.shown;
     if (scaledSerial_ != frame.serial || scaled_.size() != size ||
         scaled_.format() != frame.image.format()) {
         if (scaled_.size() != size || scaled_.format() != frame.image.format())
@@ -64,8 +86,9 @@ void VideoStage::paintEvent(QPaintEvent*) {
     pictureDisplaySize_ = frame->displaySize;
     if (target.isEmpty())
         return;
-    const qreal ratio = devicePixelRatioF();
-    const QImage& picture = pictureAt(*frame, (QSizeF(shown) * ratio).toSize());
+    const QSize size = (QSizeF(shown) * devicePixelRatioF()).toSize();
+    askForSize(size);
+    const QImage& picture = pictureAt(*frame, size);
     painter.drawImage(QRectF(target), picture);
 }
 

@@ -1,5 +1,6 @@
 #include "playback/VlcVideoSink.h"
 
+#include "playback/FrameScale.h"
 #include "playback/FrameStore.h"
 
 #include <cmath>
@@ -136,6 +137,15 @@ void VlcVideoSink::display(void* opaque, void*) {
     if (newest && newest->displaySize == self->displaySize_ &&
         samePixels(newest->image, self->pending_))
         return; // the buffer is reused for the next picture
-    self->frames_->publish(std::move(self->pending_), self->displaySize_);
+    QImage shown;
+    const QSize wanted = self->frames_->shownSize();
+    if (!wanted.isEmpty() && wanted != self->pending_.size()) {
+        shown =
+            self->shownPool_.acquire(wanted.width(), wanted.height(), qsizetype(wanted.width()) * 4,
+                                     wanted.height(), kAlignment);
+        if (!shown.isNull())
+            FrameScale::scaleInto(self->pending_, shown);
+    }
+    self->frames_->publish(std::move(self->pending_), self->displaySize_, std::move(shown));
     self->pending_ = QImage();
 }

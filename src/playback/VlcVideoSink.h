@@ -15,7 +15,9 @@ struct libvlc_media_t;
 // thread, and publishes them to a FrameStore with their display size (coded height, width from
 // the sample aspect ratio). Picture buffers and their pitches are aligned to 32 bytes, as
 // libVLC requires of the planes it is handed; they come from a PicturePool, so a buffer is
-// filled again only once no published frame refers to it.
+// filled again only once no published frame refers to it. A frame to be published is also
+// scaled to the size the video area paints at (FrameStore::shownSize), here where libVLC has
+// just written it.
 class VlcVideoSink {
 public:
     static constexpr unsigned kAlignment = 32;
@@ -57,5 +59,6 @@ private:
     unsigned lines_ = 0;
     QSize displaySize_;
     PicturePool pool_;
+    PicturePool shownPool_; // the frames as the video area shows them
     QImage pending_;
 };

@@ -1,6 +1,7 @@
 // Recycled picture buffers: a buffer goes out again only after every image over it is gone, so
 // published frames never change; the video sink publishes a picture unless it equals the newest
-// frame, wherever the two differ.
+// frame, wherever the two differ, and delivers it scaled to the size the video area asked for.
+#include "playback/FrameScale.h"
 #include "playback/FrameStore.h"
 #include "playback/PicturePool.h"
 #include "playback/VlcVideoSink.h"
@@ -143,6 +144,35 @@ private slots:
                 picture.setPixel(changed, qRgb(1, 2, 3));
         });
         QCOMPARE(sink.frames().latest()->serial, changed.x() >= 0 ? serial + 1 : serial);
+    }
+
+    void framesComeScaledToTheSizeAskedFor_data() {
+        QTest::addColumn<QSize>("asked");
+        QTest::addColumn<bool>("scaled");
+        QTest::newRow("nothing asked") << QSize() << false;
+        QTest::newRow("smaller") << QSize(kWidth / 2 + 3, kHeight / 2 + 1) << true;
+        QTest::newRow("larger") << QSize(kWidth * 2, kHeight * 3) << true;
+        QTest::newRow("the picture's own size") << QSize(kWidth, kHeight) << false;
+    }
+    void framesComeScaledToTheSizeAskedFor() {
+        QFETCH(QSize, asked);
+        QFETCH(bool, scaled);
+        DrivenSink sink;
+        sink.frames().setShownSize(asked);
+        QList<std::shared_ptr<const VideoFrame>> held;
+        for (int i = 0; i < 3; ++i) {
+            sink.show([i](QImage& picture) {
+                for (int y = 0; y < kHeight; ++y)
+                    for (int x = 0; x < kWidth; ++x)
+                        picture.setPixel(x, y, qRgb(x * 4, y * 5, 60 * i));
+            });
+            held << sink.frames().latest();
+        }
+        for (const auto& frame : held) {
+            QCOMPARE(frame->shown.isNull(), !scaled);
+            if (scaled) // what the video area would have drawn itself, for this very frame
+                QCOMPARE(frame->shown, FrameScale::scaled(frame->image, asked));
+        }
     }
 };
 
