@@ -3,7 +3,8 @@
 // process per format (so each reports its own peak memory), then ffmpeg extracts the same
 // title's frames as a reference for the encoding cost.
 //
-//   bench_capture [seconds]            (default 20; STILLBECK_FIXTURE_DIR names the disc folder)
+//   bench_capture [seconds]            (default 20; STILLBECK_FIXTURE_DIR names the disc folder,
+//                                       STILLBECK_BENCH_OUTPUT where the images go)
 
 #include "FixtureDrive.h"
 #include "capture/SnapshotWriter.h"
@@ -49,8 +50,13 @@ double childrenCpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// Where the images go: STILLBECK_BENCH_OUTPUT if set (e.g. a RAM disk, to leave the file
+// system's own cost out of both sides), else beside the benchmark.
 QString outputRoot() {
-    const QString root = QDir(QCoreApplication::applicationDirPath()).filePath("capture-output");
+    const QString chosen = qEnvironmentVariable("STILLBECK_BENCH_OUTPUT");
+    const QString root =
+        !chosen.isEmpty() ? chosen
+                          : QDir(QCoreApplication::applicationDirPath()).filePath("capture-output");
     QDir().mkpath(root);
     return root;
 }

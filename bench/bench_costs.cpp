@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -71,6 +72,29 @@ bool prepareProgramFolder(const QString& folder) {
     return true;
 }
 
+// CPU seconds of each thread of this process by name ("main" for the user-interface thread),
+// summed over threads of the same name; for the breakdown printed after the playback figure.
+std::map<QByteArray, double> threadCpuSeconds() {
+    std::map<QByteArray, double> result;
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    for (const QString& tid :
+         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(tid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const qsizetype open = text.indexOf('('), close = text.lastIndexOf(')');
+        const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+        if (open < 0 || close < 0 || fields.size() < 13)
+            continue;
+        const QByteArray name = tid == pid ? QByteArray("main")
+                                           : text.mid(open + 1, close - open - 1).replace(' ', '_');
+        result[name] += double(fields[11].toLongLong() + fields[12].toLongLong()) /
+                        double(sysconf(_SC_CLK_TCK));
+    }
+    return result;
+}
+
 // The main window plays the disc at its design size, as after File > Open DVD; CPU of the whole
 // process per second of playback.
 int runPlayback(int seconds) {
@@ -104,6 +128,7 @@ int runPlayback(int seconds) {
         std::fprintf(stderr, "bench_costs: the disc does not play\n");
         return 2;
     }
+    const auto threadsStart = threadCpuSeconds();
     const double cpuStart = selfCpuSeconds();
     QElapsedTimer clock;
     clock.start();
@@ -119,7 +144,24 @@ int runPlayback(int seconds) {
     poll.start();
     QCoreApplication::exec();
     const double wall = double(clock.nsecsElapsed()) / 1e9;
-    std::printf("cpu_s_per_s=%.4f\n", (selfCpuSeconds() - cpuStart) / wall);
+    const double cpu = selfCpuSeconds() - cpuStart;
+    // Where it went, by thread (libVLC's threads carry the program's name).
+    std::fprintf(stderr, "# playback threads (cpu_s_per_s):");
+    for (const auto& [name, threadSeconds] : threadCpuSeconds()) {
+        const auto before = threadsStart.find(name);
+        std::fprintf(stderr, " %s=%.4f", name.constData(),
+                     (threadSeconds - (before == threadsStart.end() ? 0.0 : before->second)) /
+                         wall);
+    }
+    // The user-interface thread's wake-ups (position timer, frames) since the program started.
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                std::fprintf(stderr, " main_wakeups_since_start=%s",
+                             line.mid(24).trimmed().constData());
+    std::fprintf(stderr, "\n");
+    std::printf("cpu_s_per_s=%.4f\n", cpu / wall);
     std::fflush(stdout);
     std::_Exit(0); // teardown is not part of the figure
 }

@@ -2,6 +2,7 @@
 
 #include "capture/PngEncoder.h"
 #include "platform/ThreadPriority.h"
+#include "playback/FrameScale.h"
 #include "playback/FrameStore.h"
 
 #include <QBuffer>
@@ -208,9 +209,9 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
         const qint64 cpuStart = platform::threadCpuNs();
         const VideoFrame& frame = *job.frame;
         QImage image = frame.image;
+        // Scaled on this thread, so that the encoding figure holds all of the work.
         if (frame.displaySize.isValid() && frame.displaySize != image.size())
-            image =
-                image.scaled(frame.displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            image = FrameScale::scaled(image, frame.displaySize);
         QByteArray bytes;
         QString encodeError;
         bool ok;

@@ -3,9 +3,10 @@
 #include <QMutexLocker>
 #include <utility>
 
-void FrameStore::publish(QImage image, QSize displaySize) {
+void FrameStore::publish(QImage image, QSize displaySize, QImage shown) {
     auto fresh = std::make_shared<VideoFrame>();
     fresh->image = std::move(image);
+    fresh->shown = std::move(shown);
     fresh->displaySize = displaySize.isValid() ? displaySize : fresh->image.size();
     std::shared_ptr<const VideoFrame> frame;
     {
@@ -32,4 +33,14 @@ void FrameStore::clear() {
     }
     previous.reset();
     emit frameArrived();
+}
+
+void FrameStore::setShownSize(QSize size) {
+    QMutexLocker lock(&mutex_);
+    shownSize_ = size;
+}
+
+QSize FrameStore::shownSize() const {
+    QMutexLocker lock(&mutex_);
+    return shownSize_;
 }

@@ -1,37 +1,95 @@
 #include "playback/VideoStage.h"
 
+#include "playback/FrameScale.h"
 #include "playback/FrameStore.h"
 #include "playback/MediaEngine.h"
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QRegion>
 
 VideoStage::VideoStage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 }
 
+VideoStage::~VideoStage() {
+    askForSize(QSize());
+}
+
+void VideoStage::askForSize(QSize size) {
+    if (size == askedSize_ || !store_)
+        return;
+    askedSize_ = size;
+    store_->setShownSize(size);
+}
+
+// A hidden stage paints nothing, and frames need not be scaled for it.
+void VideoStage::hideEvent(QHideEvent* event) {
+    askForSize(QSize());
+    QWidget::hideEvent(event);
+}
+
 void VideoStage::setEngine(MediaEngine* engine) {
+    askForSize(QSize());
+    askedSize_ = QSize();
     disconnect(frameConnection_);
     engine_ = engine;
+    store_ = engine_ ? engine_->frameStore() : nullptr;
+    scaled_ = QImage();
+    scaledSerial_ = 0;
     if (engine_ && engine_->frameStore())
         frameConnection_ = connect(engine_->frameStore(), &FrameStore::frameArrived, this,
-                                   qOverload<>(&QWidget::update), Qt::QueuedConnection);
+                                   &VideoStage::frameArrived, Qt::QueuedConnection);
     update();
+}
+
+// The black around the picture stays as long as the picture keeps its place.
+void VideoStage::frameArrived() {
+    const auto frame = engine_ && engine_->frameStore() ? engine_->frameStore()->latest() : nullptr;
+    if (frame && !frame->image.isNull() && pictureRect_.isValid() &&
+        frame->displaySize == pictureDisplaySize_)
+        update(pictureRect_);
+    else
+        update();
+}
+
+const QImage& VideoStage::pictureAt(const VideoFrame& frame, QSize size) {
+    if (frame.image.size() == size)
+        return frame.image;
+    if (frame.shown.size() == size)
+        return frame.shown;
+    if (scaledSerial_ != frame.serial || scaled_.size() != size ||
+        scaled_.format() != frame.image.format()) {
+        if (scaled_.size() != size || scaled_.format() != frame.image.format())
+            scaled_ = QImage(size, frame.image.format());
+        FrameScale::scaleInto(frame.image, scaled_);
+        scaledSerial_ = frame.serial;
+    }
+    return scaled_;
 }
 
 void VideoStage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (!engine_ || !engine_->frameStore())
+    const auto frame = engine_ && engine_->frameStore() ? engine_->frameStore()->latest() : nullptr;
+    if (!frame || frame->image.isNull()) {
+        painter.fillRect(rect(), Qt::black);
+        pictureRect_ = QRect();
         return;
-    const auto frame = engine_->frameStore()->latest();
-    if (!frame || frame->image.isNull())
+    }
+    const QSize shown = frame->displaySize.scaled(size(), Qt::KeepAspectRatio);
+    const QRect target(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),
+                       shown);
+    for (const QRect& margin : QRegion(rect()).subtracted(target))
+        painter.fillRect(margin, Qt::black);
+    pictureRect_ = target;
+    pictureDisplaySize_ = frame->displaySize;
+    if (target.isEmpty())
         return;
-    QSize shown = frame->displaySize.scaled(size(), Qt::KeepAspectRatio);
-    QRect target(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, frame->image);
+    const QSize size = (QSizeF(shown) * devicePixelRatioF()).toSize();
+    askForSize(size);
+    const QImage& picture = pictureAt(*frame, size);
+    painter.drawImage(QRectF(target), picture);
 }
 
 void VideoStage::keyPressEvent(QKeyEvent* event) {

@@ -1,12 +1,21 @@
 #pragma once
 
+#include <QImage>
+#include <QPointer>
 #include <QWidget>
 
+class FrameStore;
 class MediaEngine;
+struct VideoFrame;
 
 // The video area: paints the engine's newest frame at its display aspect ratio, black around it,
 // and turns the arrow keys and Enter into DVD menu navigation. Shown as a window of its own it is
 // the full-screen view, which Esc closes.
+//
+// Each frame is scaled once to the size it is shown at, and kept for repaints: the stage tells
+// the frame store that size, so the decoder's side delivers frames scaled to it; others are
+// scaled here. A frame shown at its own size is drawn as it is. A new frame repaints only the
+// picture.
 class VideoStage : public QWidget {
     Q_OBJECT
 public:
@@ -16,11 +25,26 @@ public:
     void setEngine(MediaEngine* engine);
     MediaEngine* engine() const { return engine_; }
 
+    ~VideoStage() override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void frameArrived();
+    // Tells the engine's frame store the size pictures are painted at (empty: none).
+    void askForSize(QSize size);
+    // The frame's picture at size (device pixels), scaled at most once per frame and size.
+    const QImage& pictureAt(const VideoFrame& frame, QSize size);
+
     MediaEngine* engine_ = nullptr;
     QMetaObject::Connection frameConnection_;
+    QImage scaled_;
+    quint64 scaledSerial_ = 0;   // serial of the frame in scaled_, 0 for none
+    QRect pictureRect_;          // where the last picture was painted
+    QSize pictureDisplaySize_;   // and the display size of its frame
+    QPointer<FrameStore> store_; // the engine's, asked for the shown size; may go first
+    QSize askedSize_;            // last told to it
 };

@@ -1,9 +1,9 @@
 #include "playback/VlcVideoSink.h"
 
+#include "playback/FrameScale.h"
 #include "playback/FrameStore.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <vlc/vlc.h>
 
@@ -16,13 +16,18 @@ constexpr unsigned roundUp(unsigned value, unsigned multiple) {
     return (value + multiple - 1) / multiple * multiple;
 }
 
+// Rows are compared spread over the picture first (every 16th, then those between), so that a
+// new picture, which rarely differs in its first rows only, is told apart after a few rows;
+// an equal one is still compared in full.
 bool samePixels(const QImage& a, const QImage& b) {
     if (a.size() != b.size())
         return false;
+    constexpr int kStride = 16;
     const size_t rowBytes = size_t(a.width()) * 4;
-    for (int y = 0; y < a.height(); ++y)
-        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), rowBytes) != 0)
-            return false;
+    for (int first = 0; first < kStride; ++first)
+        for (int y = first; y < a.height(); y += kStride)
+            if (std::memcmp(a.constScanLine(y), b.constScanLine(y), rowBytes) != 0)
+                return false;
     return true;
 }
 } // namespace
@@ -75,15 +80,9 @@ void VlcVideoSink::updateDisplaySize() {
         libvlc_media_tracks_release(tracks, count);
 }
 
-// A picture buffer of pitch x lines bytes at a 32-byte boundary, owned by the image.
-QImage VlcVideoSink::newPicture() const {
-    const size_t bytes = size_t(pitch_) * lines_;
-    void* data = std::aligned_alloc(kAlignment, roundUp(unsigned(bytes), kAlignment));
-    if (!data)
-        return {};
-    return QImage(
-        static_cast<uchar*>(data), int(width_), int(height_), qsizetype(pitch_),
-        QImage::Format_RGB32, [](void* buffer) { std::free(buffer); }, data);
+// A picture buffer of pitch x lines bytes at a 32-byte boundary, from the pool.
+QImage VlcVideoSink::newPicture() {
+    return pool_.acquire(int(width_), int(height_), qsizetype(pitch_), int(lines_), kAlignment);
 }
 
 unsigned VlcVideoSink::format(void** opaque, char* chroma, unsigned* width, unsigned* height,
@@ -107,8 +106,8 @@ void VlcVideoSink::cleanup(void* opaque) {
     static_cast<VlcVideoSink*>(opaque)->pending_ = QImage();
 }
 
-// Each picture gets its own buffer: published frames are shared with painters and the snapshot
-// writer and must never change afterwards.
+// Each picture gets a buffer no published frame holds: published frames are shared with painters
+// and the snapshot writer and must never change afterwards.
 void* VlcVideoSink::lock(void* opaque, void** planes) {
     auto* self = static_cast<VlcVideoSink*>(opaque);
     if (self->pending_.isNull())
@@ -138,6 +137,15 @@ void VlcVideoSink::display(void* opaque, void*) {
     if (newest && newest->displaySize == self->displaySize_ &&
         samePixels(newest->image, self->pending_))
         return; // the buffer is reused for the next picture
-    self->frames_->publish(std::move(self->pending_), self->displaySize_);
+    QImage shown;
+    const QSize wanted = self->frames_->shownSize();
+    if (!wanted.isEmpty() && wanted != self->pending_.size()) {
+        shown =
+            self->shownPool_.acquire(wanted.width(), wanted.height(), qsizetype(wanted.width()) * 4,
+                                     wanted.height(), kAlignment);
+        if (!shown.isNull())
+            FrameScale::scaleInto(self->pending_, shown);
+    }
+    self->frames_->publish(std::move(self->pending_), self->displaySize_, std::move(shown));
     self->pending_ = QImage();
 }

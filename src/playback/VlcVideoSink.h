@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/PicturePool.h"
+
 #include <QImage>
 #include <QSize>
 #include <atomic>
@@ -12,7 +14,10 @@ struct libvlc_media_t;
 // Receives libVLC's pictures (RV32) through its video callbacks, on libVLC's video output
 // thread, and publishes them to a FrameStore with their display size (coded height, width from
 // the sample aspect ratio). Picture buffers and their pitches are aligned to 32 bytes, as
-// libVLC requires of the planes it is handed.
+// libVLC requires of the planes it is handed; they come from a PicturePool, so a buffer is
+// filled again only once no published frame refers to it. A frame to be published is also
+// scaled to the size the video area paints at (FrameStore::shownSize), here where libVLC has
+// just written it.
 class VlcVideoSink {
 public:
     static constexpr unsigned kAlignment = 32;
@@ -39,7 +44,7 @@ public:
 
 private:
     void updateDisplaySize();
-    QImage newPicture() const;
+    QImage newPicture();
 
     FrameStore* frames_;
     std::mutex mediaMutex_;
@@ -53,5 +58,7 @@ private:
     unsigned pitch_ = 0;
     unsigned lines_ = 0;
     QSize displaySize_;
+    PicturePool pool_;
+    PicturePool shownPool_; // the frames as the video area shows them
     QImage pending_;
 };

@@ -6,7 +6,11 @@
 
 namespace {
 constexpr int kSteps = 10000; // resolution of the drawn bar
+
+int stepsOf(float value) {
+    return static_cast<int>(std::lround(std::clamp(value, 0.0f, 100.0f) * (kSteps / 100)));
 }
+} // namespace
 
 ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
     setRange(0, kSteps);
@@ -16,8 +20,19 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
 
 void ProgressBar::setFloatValue(float value) {
     value_ = value;
-    const float clamped = std::clamp(value, 0.0f, 100.0f);
-    QProgressBar::setValue(static_cast<int>(std::lround(clamped * (kSteps / 100))));
+    const int steps = stepsOf(value);
+    if (steps != 0 && steps != kSteps && pixelOf(steps) == pixelOf(QProgressBar::value()))
+        return;
+    QProgressBar::setValue(steps);
+}
+
+int ProgressBar::pixelOf(int steps) const {
+    return static_cast<int>(qint64(steps) * width() / kSteps);
+}
+
+void ProgressBar::resizeEvent(QResizeEvent* event) {
+    QProgressBar::resizeEvent(event);
+    QProgressBar::setValue(stepsOf(value_));
 }
 
 void ProgressBar::mousePressEvent(QMouseEvent* event) {

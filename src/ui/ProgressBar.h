@@ -4,6 +4,11 @@
 
 // A position bar holding a fractional value from 0 to 100 and reporting button presses with the
 // pointer's offset from its left edge.
+//
+// The position timer sets the value a hundred times a second, and Qt's progress bar works out on
+// each change whether to repaint by asking the style (and its style sheet). The drawn value is
+// therefore passed on only when it moves the fill by a whole pixel, reaches either end, or the
+// bar changes its width; floatValue() is always the exact value.
 class ProgressBar : public QProgressBar {
     Q_OBJECT
 public:
@@ -18,7 +23,10 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    int pixelOf(int steps) const;
+
     float value_ = 0;
 };
