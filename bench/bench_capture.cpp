@@ -7,10 +7,15 @@
 //                                       STILLBECK_BENCH_OUTPUT where the images go)
 
 #include "FixtureDrive.h"
+#include "SilentBoxes.h"
+#include "capture/CaptureController.h"
+#include "capture/CaptureView.h"
 #include "capture/SnapshotWriter.h"
+#include "playback/EngineOptions.h"
 #include "playback/FrameStore.h"
 #include "playback/VideoStage.h"
 #include "playback/VlcEngine.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,7 +31,12 @@
 
 namespace {
 
-constexpr int kSnapshotKey = 83;
+// The buttons of the capture modes, which the benchmark does not have.
+class NoButtons : public CaptureView {
+public:
+    void continuousCaptureChanged(bool) override {}
+    void timedCaptureChanged(bool) override {}
+};
 
 double percentile(std::vector<double> values, double p) {
     if (values.empty())
@@ -76,12 +86,18 @@ int runCapture(const QString& format, int seconds) {
     stage.setEngine(&engine);
     stage.show();
 
-    engine.addTarget(QStringLiteral("dvd://D:"),
-                     {QStringLiteral("snapshot-prefix=IMG_"),
-                      QStringLiteral("snapshot-path=") + output.path(),
-                      QStringLiteral("snapshot-format=") + format,
-                      QStringLiteral("snapshot-sequential"), QStringLiteral("no-snapshot-preview")},
-                     2, 0);
+    // The images go where the window would put them: "<folder>/MOVIE Images".
+    Settings& settings = Settings::current();
+    settings = Settings::defaults();
+    settings.snapshotsPath = output.path() + QDir::separator();
+    settings.imageFormat = format == QLatin1String("PNG") ? 0 : 1;
+    const QString label = QStringLiteral("MOVIE");
+    engine.addTarget(QStringLiteral("dvd://D:"), buildEngineOptions(settings, label), 2, 0);
+    // Requests go through the capture controller, as the window's position tick sends them.
+    SilentBoxes boxes("bench_capture");
+    NoButtons buttons;
+    CaptureController capture(engine, boxes, buttons, {}, {});
+    capture.setDiscLabel(label);
     engine.play();
     QElapsedTimer wait;
     wait.start();
@@ -106,8 +122,7 @@ int runCapture(const QString& format, int seconds) {
         sinceTick.start();
         QElapsedTimer call;
         call.start();
-        engine.setVariable(QStringLiteral("key-snapshot"), kSnapshotKey);
-        engine.setVariable(QStringLiteral("key-pressed"), kSnapshotKey);
+        capture.snapshot();
         callsUs.push_back(double(call.nsecsElapsed()) / 1e3);
         // Keep the 20 s title running for the whole measurement.
         if (engine.time() >= 17)

@@ -7,9 +7,9 @@
 //           --startup <folder>     the program's own start-up, reporting when it is painted
 
 #include "FixtureDrive.h"
+#include "SilentBoxes.h"
 #include "app/MainForm.h"
 #include "app/Startup.h"
-#include "platform/MessageBoxes.h"
 #include "platform/ProgramFolder.h"
 #include "playback/FrameStore.h"
 #include "playback/VlcEngine.h"
@@ -33,17 +33,6 @@
 #include <vector>
 
 namespace {
-
-class SilentBoxes : public MessageBoxes {
-public:
-    Answer show(const QString& text, const QString&, Icon, Buttons buttons) override {
-        std::fprintf(stderr, "bench_costs: message: %s\n", qPrintable(text));
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    }
-    void notify(const QString& text, const QString& title, Icon icon) override {
-        show(text, title, icon, Buttons::Ok);
-    }
-};
 
 qint64 monotonicNs() {
     timespec now{};
@@ -105,7 +94,7 @@ int runPlayback(int seconds) {
     platform::setProgramFolder(programDir.path());
     FixtureDrive drive(iso);
     VlcEngine engine(&drive, {QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
-    SilentBoxes boxes;
+    SilentBoxes boxes("bench_costs");
     MainFormServices services;
     services.boxes = &boxes;
     services.engine = &engine;

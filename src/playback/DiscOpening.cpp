@@ -72,6 +72,7 @@ void PlayerSession::reloadDisc() {
 
 void PlayerSession::showLoading() {
     phase_ = Phase::Loading;
+    timeShown_ = false;
     view_.showLoading();
 }
 
@@ -89,7 +90,7 @@ void PlayerSession::loadDisc(const QString& target) {
 // message box from reporting it again.
 void PlayerSession::reportInvalidDvd() {
     phase_ = Phase::NoDisc;
-    view_.showTimeText(QString());
+    showText(QString());
     boxes_.show(caption(Caption::InvalidDvd), QString::fromLatin1(FixedText::AppTitle),
                 MessageBoxes::Icon::Critical);
 }

@@ -82,7 +82,9 @@ private:
     void loadDisc(const QString& target);
     void reportInvalidDvd();
     void showCover(bool shown);
+    // The time display: the elapsed and total time of the title, or another text.
     void showTime();
+    void showText(const QString& text);
 
     MediaEngine& engine_;
     MessageBoxes& boxes_;
@@ -99,4 +101,8 @@ private:
     bool controlsEnabled_ = true;
     bool coverShown_ = true;
     bool muted_ = false;
+    // The figures the time display shows, while it shows a time.
+    bool timeShown_ = false;
+    int shownElapsed_ = 0;
+    int shownTotal_ = 0;
 };

@@ -9,9 +9,11 @@
 
 void PlayerSession::tick() {
     try {
+        // Each figure is asked of the engine once a tick: at a hundred ticks a second the
+        // lookups are a good part of what playing costs.
         const float position = engine_.position();
-        const bool idle = !engine_.playing() && position < 0.0f;
-        if (idle) {
+        const bool playing = engine_.playing();
+        if (!playing && position < 0.0f) {
             // A disc opens on the engine's own threads: the loading state stays until its title
             // plays, or until the engine finds it cannot play the medium.
             if (controlsEnabled_) {
@@ -19,7 +21,7 @@ void PlayerSession::tick() {
                 view_.showProgress(0);
                 if (phase_ != Phase::Loading) {
                     phase_ = Phase::NoDisc;
-                    view_.showTimeText(QString());
+                    showText(QString());
                 }
             }
             if (!coverShown_)
@@ -30,8 +32,8 @@ void PlayerSession::tick() {
         }
         if (capture_.continuousRunning())
             capture_.snapshot();
-        view_.showProgress(engine_.position() * 100.0f);
-        if (engine_.playing()) {
+        view_.showProgress(position * 100.0f);
+        if (playing) {
             showTime();
             phase_ = Phase::Playing;
             if (coverShown_)
@@ -39,7 +41,7 @@ void PlayerSession::tick() {
             if (!controlsEnabled_)
                 enableControls(true);
         }
-        if (engine_.position() >= 1.0f) {
+        if (position >= 1.0f) {
             // The disc may go on with a menu after the title: the time shows where the title
             // ended rather than the last figure seen while it played.
             showTime();
@@ -50,12 +52,25 @@ void PlayerSession::tick() {
     }
 }
 
+// The text is built only when a figure changed: the display shows whole seconds.
 void PlayerSession::showTime() {
-    int elapsed = engine_.time();
-    int total = engine_.length();
-    view_.showTimeText(FormatTime(elapsed) + QStringLiteral(" / ") + FormatTime(total));
+    const int elapsed = engine_.time();
+    const int total = engine_.length();
+    if (!timeShown_ || elapsed != shownElapsed_ || total != shownTotal_) {
+        int elapsedLeft = elapsed;
+        int totalLeft = total;
+        showText(FormatTime(elapsedLeft) + QStringLiteral(" / ") + FormatTime(totalLeft));
+        timeShown_ = true;
+        shownElapsed_ = elapsed;
+        shownTotal_ = total;
+    }
     if (phase_ == Phase::Loading)
         phase_ = Phase::Playing;
+}
+
+void PlayerSession::showText(const QString& text) {
+    timeShown_ = false;
+    view_.showTimeText(text);
 }
 
 void PlayerSession::seek(int button, float x, int barWidth) {

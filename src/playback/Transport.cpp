@@ -50,7 +50,7 @@ void PlayerSession::stopOrThrow() {
         return;
     phase_ = Phase::NoDisc;
     view_.showProgress(0);
-    view_.showTimeText(QString());
+    showText(QString());
     if (engine_.position() >= 0.0f) {
         // Captures end first: their last images are of the title, not of a stopped engine.
         capture_.endAll();

@@ -13,6 +13,7 @@ private slots:
     void formatTime();
     void formatTimeLeavesTheSecondsBelowAMinute();
     void tickFollowsTheEngine();
+    void timeTextIsRebuiltOnlyWhenAFigureChanges();
     void endOfTitleEndsBothCapturesOnce();
     void continuousCaptureRequestsAnImageEveryTickAlsoWhilePaused();
     void failingEngineEndsTheTickSilently();
@@ -62,6 +63,30 @@ void TestPositionDisplay::tickFollowsTheEngine() {
     QCOMPARE(h.view.timeText, QString());
     QVERIFY(h.view.cover);
     QCOMPARE(h.session.phase(), PlayerSession::Phase::NoDisc);
+}
+
+void TestPositionDisplay::timeTextIsRebuiltOnlyWhenAFigureChanges() {
+    ControllerHarness h;
+    h.openMovie();
+    h.engine.seconds = 5;
+    const auto timeTexts = [&] { return h.view.log.filter(QStringLiteral("time ")); };
+    h.view.log.clear();
+    h.tick(3);
+    QCOMPARE(timeTexts(), QStringList{QStringLiteral("time 00:00:05 / 00:00:20")});
+    h.engine.total = 21;
+    h.tick();
+    QCOMPARE(timeTexts().size(), 2);
+
+    // Another text in between (the engine fell idle, then plays on): the same figures are
+    // shown again.
+    h.engine.isPlaying = false;
+    h.engine.pos = -1.0f;
+    h.tick();
+    QCOMPARE(h.view.timeText, QString());
+    h.engine.isPlaying = true;
+    h.engine.pos = 0.25f;
+    h.tick();
+    QCOMPARE(h.view.timeText, QStringLiteral("00:00:05 / 00:00:21"));
 }
 
 void TestPositionDisplay::endOfTitleEndsBothCapturesOnce() {
