@@ -210,6 +210,7 @@ private:
     void continuousCaptureChanged(bool running) override;
     void timedCaptureChanged(bool running) override;
 
+    void restMovieTimer();
     void connectHandlers();
     QList<QWidget*> hintedControls() const;
     void setDvdsListCaption(QAction* item, const QString& caption);
@@ -218,6 +219,8 @@ private:
     int clientHeight() const;
 
     bool offsetsRecorded_ = false;
+    // The position timer was stopped for want of anything to follow (not by a test's hand).
+    bool movieTimerResting_ = false;
     std::unique_ptr<Ui::MainForm> ui;
     MainFormServices services_;
     MessageBoxes& boxes;

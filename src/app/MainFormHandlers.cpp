@@ -109,6 +109,8 @@ void MainForm::muteStatus_Click() {
 
 void MainForm::movieTimer_Timer() {
     session_.tick();
+    if (session_.resting())
+        restMovieTimer();
 }
 
 void MainForm::movieProgress_MouseDown(int button, int, float x, float) {

@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QTimer>
 
 namespace {
 const QString kSoundOn = QStringLiteral("U");
@@ -35,7 +36,18 @@ void MainForm::enablePauseAndShuttle(bool enabled) {
     ffButton->setEnabled(enabled);
 }
 
+// With no disc the position timer rests, so that an idle window does not wake a hundred times a
+// second; a disc on its way wakes it again.
+void MainForm::restMovieTimer() {
+    movieTimer->stop();
+    movieTimerResting_ = true;
+}
+
 void MainForm::showLoading() {
+    if (movieTimerResting_) {
+        movieTimerResting_ = false;
+        movieTimer->start();
+    }
     timeElapsed->setText(caption(Caption::Loading));
     // The waits of the open sequence block the window for a moment: show the state before.
     logoHide->repaint();

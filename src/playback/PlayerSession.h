@@ -32,6 +32,9 @@ public:
     bool controlsEnabled() const { return controlsEnabled_; }
     bool coverShown() const { return coverShown_; }
     bool muted() const { return muted_; }
+    // Nothing to follow: no disc, the controls off and the cover shown. Ticks change nothing
+    // until a disc is opened.
+    bool resting() const { return phase_ == Phase::NoDisc && !controlsEnabled_ && coverShown_; }
     // The drive name, or the path of a disc image or disc folder, being played.
     const QString& currentDrive() const { return currentDrive_; }
     const QString& currentDiscLabel() const { return currentDiscLabel_; }

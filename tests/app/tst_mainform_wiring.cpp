@@ -194,12 +194,23 @@ void TestMainFormWiring::clickOnThePositionBarSeeks() {
     QVERIFY(qAbs(h.engine.pos - 0.25f) < 0.01f);
 }
 
+// The position timer rests while there is no disc, and a disc being opened wakes it.
 void TestMainFormWiring::positionTimerRunsOnItsOwn() {
     MainFormHarness h;
     MainForm& f = h.start();
-    h.engine.loadTitle();
     f.movieTimer->start();
+    QTRY_VERIFY(!f.movieTimer->isActive());
+    h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
+    f.fileMenu_Click();
+    h.engine.startsPlaying = false;
+    f.dvdsList_Click(0);
+    QVERIFY(f.movieTimer->isActive());
+    h.engine.loadTitle();
     QTRY_VERIFY(f.fullScreenButton->isEnabled());
+    // Stopped, it rests again once the controls are off.
+    f.stopButton_Click();
+    QTRY_VERIFY(!f.movieTimer->isActive());
+    QVERIFY(!f.fullScreenButton->isEnabled());
 }
 
 void TestMainFormWiring::driveMenuFollowsTheDrives() {
