@@ -6,8 +6,8 @@
 //   bench_capture [seconds]            (default 20; STILLBECK_FIXTURE_DIR names the disc folder,
 //                                       STILLBECK_BENCH_OUTPUT where the images go)
 
+#include "BenchSupport.h"
 #include "FixtureDrive.h"
-#include "SilentBoxes.h"
 #include "capture/CaptureController.h"
 #include "capture/CaptureView.h"
 #include "capture/SnapshotWriter.h"
@@ -44,20 +44,6 @@ double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
     const size_t index = std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5));
     return values[index];
-}
-
-double selfCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double childrenCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Where the images go: STILLBECK_BENCH_OUTPUT if set (e.g. a RAM disk, to leave the file
@@ -236,8 +222,7 @@ int runAll(int seconds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    defaultToOffscreen();
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() >= 4 && arguments[1] == QLatin1String("--format"))

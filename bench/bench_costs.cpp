@@ -6,8 +6,8 @@
 // Children: --playback <seconds>   the main window playing the authored disc
 //           --startup <folder>     the program's own start-up, reporting when it is painted
 
+#include "BenchSupport.h"
 #include "FixtureDrive.h"
-#include "SilentBoxes.h"
 #include "app/MainForm.h"
 #include "app/Startup.h"
 #include "platform/ProgramFolder.h"
@@ -38,13 +38,6 @@ qint64 monotonicNs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-double selfCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // A program folder as the program finds it beside itself: packs, skin and default settings.
@@ -303,8 +296,7 @@ int runAll(int seconds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    defaultToOffscreen();
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() >= 3 && arguments[1] == QLatin1String("--playback"))

@@ -42,7 +42,7 @@ private:
     QStringList imagesIn(const QString& folder) const;
 
     std::unique_ptr<MainFormHarness> h;
-    std::unique_ptr<VlcEngine> vlc;
+    VlcEngine* vlc = nullptr; // owned by the harness
     QTemporaryDir shots;
 };
 
@@ -54,19 +54,12 @@ void TestMainFormE2E::init() {
                          fixture(QStringLiteral("movie.iso")));
     h->drives.insertDisc(QStringLiteral("E:"), QStringLiteral("DATA"),
                          fixture(QStringLiteral("notdvd.iso")));
-    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
-    h->realEngine = vlc.get();
-    h->start();
-    Settings::current().snapshotsPath = shots.path() + QDir::separator();
-    h->form->BuildEngineOptions();
-    h->form->movieTimer->start();
+    h->startOnVlc(shots.path());
+    vlc = h->vlc.get();
 }
 
 void TestMainFormE2E::cleanup() {
-    if (h && h->form)
-        h->form->movieTimer->stop();
     h.reset();
-    vlc.reset();
     QDir(shots.path()).removeRecursively();
     QDir().mkpath(shots.path());
 }

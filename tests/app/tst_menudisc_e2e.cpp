@@ -53,7 +53,7 @@ private:
     VideoStage* fullScreenStage() const;
 
     std::unique_ptr<MainFormHarness> h;
-    std::unique_ptr<VlcEngine> vlc;
+    VlcEngine* vlc = nullptr; // owned by the harness
     QTemporaryDir shots;
     QString folder;
 };
@@ -66,21 +66,14 @@ void TestMenuDiscE2E::init() {
                          fixture(QStringLiteral("movie.iso")));
     h->drives.insertDisc(QStringLiteral("M:"), QStringLiteral("MENUDISC"),
                          fixture(QStringLiteral("menu.iso")));
-    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
-    h->realEngine = vlc.get();
-    h->start();
-    Settings::current().snapshotsPath = shots.path() + QDir::separator();
+    h->startOnVlc(shots.path());
+    vlc = h->vlc.get();
     Settings::current().hideIntervalPrompt = 1;
     Settings::current().snapshotInterval = 1000;
-    h->form->BuildEngineOptions();
-    h->form->movieTimer->start();
 }
 
 void TestMenuDiscE2E::cleanup() {
-    if (h && h->form)
-        h->form->movieTimer->stop();
     h.reset();
-    vlc.reset();
     QDir(shots.path()).removeRecursively();
     QDir().mkpath(shots.path());
 }

@@ -37,7 +37,7 @@ private:
     QImage takeSnapshot(const QString& file);
 
     std::unique_ptr<MainFormHarness> h;
-    std::unique_ptr<VlcEngine> vlc;
+    VlcEngine* vlc = nullptr; // owned by the harness
     QTemporaryDir shots;
     QTemporaryDir scratch;
 };
@@ -47,19 +47,12 @@ void TestOpenImageE2E::init() {
         QSKIP("the DVD fixture was not authored (run through ctest)");
     h = std::make_unique<MainFormHarness>();
     // A machine without any drive: the image or folder is the only way to a disc.
-    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
-    h->realEngine = vlc.get();
-    h->start();
-    Settings::current().snapshotsPath = shots.path() + QDir::separator();
-    h->form->BuildEngineOptions();
-    h->form->movieTimer->start();
+    h->startOnVlc(shots.path());
+    vlc = h->vlc.get();
 }
 
 void TestOpenImageE2E::cleanup() {
-    if (h && h->form)
-        h->form->movieTimer->stop();
     h.reset();
-    vlc.reset();
     QDir(shots.path()).removeRecursively();
     QDir().mkpath(shots.path());
 }

@@ -34,7 +34,7 @@ private:
     void insertSlowDisc(const QString& name);
 
     std::unique_ptr<MainFormHarness> h;
-    std::unique_ptr<VlcEngine> vlc;
+    VlcEngine* vlc = nullptr; // owned by the harness
     QTemporaryDir work;
 };
 
@@ -47,20 +47,13 @@ void TestSlowDiscE2E::initTestCase() {
 
 void TestSlowDiscE2E::init() {
     h = std::make_unique<MainFormHarness>();
-    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
-    h->realEngine = vlc.get();
-    h->start();
-    Settings::current().snapshotsPath = work.path() + QDir::separator();
-    h->form->BuildEngineOptions();
+    h->startOnVlc(work.path());
+    vlc = h->vlc.get();
     h->form->show();
-    h->form->movieTimer->start();
 }
 
 void TestSlowDiscE2E::cleanup() {
-    if (h && h->form)
-        h->form->movieTimer->stop();
     h.reset();
-    vlc.reset();
 }
 
 void TestSlowDiscE2E::insertSlowDisc(const QString& name) {
@@ -107,9 +100,7 @@ void TestSlowDiscE2E::closingWhileLoadingEndsCleanly() {
     QCOMPARE(h->endProcessCalls, 1);
     QVERIFY(h->boxes.shown.isEmpty());
     // What the program does after the window's end: the window, then the engine, go.
-    h->form->movieTimer->stop();
     h.reset();
-    vlc.reset();
 }
 
 QTEST_MAIN(TestSlowDiscE2E)

@@ -29,16 +29,11 @@ private slots:
         MainFormHarness h;
         h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"),
                             fixture(QStringLiteral("movie.iso")));
-        VlcEngine vlc(&h.drives, testVlcArguments());
-        h.realEngine = &vlc;
-        MainForm& f = h.start();
         QTemporaryDir shots;
-        Settings::current().snapshotsPath = shots.path() + QDir::separator();
-        f.BuildEngineOptions();
-
+        MainForm& f = h.startOnVlc(shots.path());
+        VlcEngine& vlc = *h.vlc;
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.movieTimer->start();
         f.fileMenu_Click();
         f.dvdsList_Click(0);
         QVERIFY(h.boxes.shown.isEmpty());
@@ -51,7 +46,6 @@ private slots:
         QVERIFY(vlc.snapshotWriter()->waitForIdle(5000));
         QCOMPARE(QDir(shots.filePath(QStringLiteral("MOVIE Images"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("IMG_00001.png")});
-        f.movieTimer->stop();
     }
 };
 

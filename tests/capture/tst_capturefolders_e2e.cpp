@@ -39,7 +39,7 @@ private:
     SnapshotWriter* writer() const { return vlc->snapshotWriter(); }
 
     std::unique_ptr<MainFormHarness> h;
-    std::unique_ptr<VlcEngine> vlc;
+    VlcEngine* vlc = nullptr; // owned by the harness
     std::unique_ptr<QTemporaryDir> shots;
 };
 
@@ -48,16 +48,12 @@ void TestCaptureFoldersE2E::init() {
         QSKIP("the label discs were not authored (run through ctest)");
     shots = std::make_unique<QTemporaryDir>();
     h = std::make_unique<MainFormHarness>();
-    vlc = std::make_unique<VlcEngine>(&h->drives, testVlcArguments());
-    h->realEngine = vlc.get();
-    h->start();
+    h->startOnVlc(shots->path());
+    vlc = h->vlc.get();
 }
 
 void TestCaptureFoldersE2E::cleanup() {
-    if (h && h->form)
-        h->form->movieTimer->stop();
     h.reset();
-    vlc.reset();
     shots.reset();
 }
 

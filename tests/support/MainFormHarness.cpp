@@ -3,6 +3,9 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Sleep.h"
 
+#include "Fixtures.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 
@@ -21,7 +24,10 @@ MainFormHarness::MainFormHarness(bool writeConfig) {
 }
 
 MainFormHarness::~MainFormHarness() {
+    if (form)
+        form->movieTimer->stop();
     form.reset();
+    vlc.reset();
     platform::setSleepHook({});
     platform::setProgramFolder(QString());
 }
@@ -48,6 +54,16 @@ MainForm& MainFormHarness::start() {
     form->movieTimer->stop();
     form->toolTipTimer->stop();
     form->startUp();
+    return *form;
+}
+
+MainForm& MainFormHarness::startOnVlc(const QString& snapshotsFolder) {
+    vlc = std::make_unique<VlcEngine>(&drives, testVlcArguments());
+    realEngine = vlc.get();
+    start();
+    Settings::current().snapshotsPath = snapshotsFolder + QDir::separator();
+    form->BuildEngineOptions();
+    form->movieTimer->start();
     return *form;
 }
 

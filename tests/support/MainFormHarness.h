@@ -5,6 +5,7 @@
 #include "ScriptedMessageBoxes.h"
 #include "app/MainForm.h"
 #include "platform/InstanceLock.h"
+#include "playback/VlcEngine.h"
 #include "settings/Settings.h"
 
 #include <QTemporaryDir>
@@ -24,6 +25,8 @@ struct MainFormHarness {
     std::unique_ptr<MainForm> form;
     // When set, the window drives this engine instead of the fake one.
     MediaEngine* realEngine = nullptr;
+    // The real engine of startOnVlc(); it goes after the window, as in the program.
+    std::unique_ptr<VlcEngine> vlc;
     bool showSplash = false;
     // The file dialog of the File menu's image/folder entry: answers discChoice (empty: cancel)
     // and records the title of every showing.
@@ -35,6 +38,9 @@ struct MainFormHarness {
     ~MainFormHarness();
 
     MainForm& start();
+    // For the tests that play the authored discs: the window on libVLC (with the test arguments),
+    // images into snapshotsFolder, the position timer running.
+    MainForm& startOnVlc(const QString& snapshotsFolder);
     // A disc "MOVIE" in D:, chosen from the File menu, playing, with the first tick seen.
     void openMovie();
     // Runs n position-timer ticks by hand.
