@@ -47,7 +47,9 @@ double percentile(std::vector<double> values, double p) {
 }
 
 // Where the images go: STILLBECK_BENCH_OUTPUT if set (e.g. a RAM disk, to leave the file
-// system's own cost out of both sides), else beside the benchmark.
+// system's own cost out of both sides), else beside the benchmark. Every run's images stay until
+// all runs are done: ext4 passes over recently deleted inodes when it creates a file, so removing
+// one run's thousands of images would make the next run's files dearer to create.
 QString outputRoot() {
     const QString chosen = qEnvironmentVariable("STILLBECK_BENCH_OUTPUT");
     const QString root =
@@ -57,14 +59,18 @@ QString outputRoot() {
     return root;
 }
 
-// One format, in this process. Prints the capture line and a "#" line for the parent.
-int runCapture(const QString& format, int seconds) {
+// One format, in this process, writing into `outputFolder`. Prints the capture line and a "#" line
+// for the parent.
+int runCapture(const QString& format, int seconds, const QString& outputFolder) {
     const QString iso = QDir(fixtureDir()).filePath("movie.iso");
     if (!QFileInfo::exists(iso)) {
         std::fprintf(stderr, "bench_capture: %s is missing\n", qPrintable(iso));
         return 2;
     }
-    QTemporaryDir output(QDir(outputRoot()).filePath("run-XXXXXX"));
+    if (!QDir().mkpath(outputFolder)) {
+        std::fprintf(stderr, "bench_capture: cannot create %s\n", qPrintable(outputFolder));
+        return 2;
+    }
     FixtureDrive drive(iso);
     VlcEngine engine(&drive, {QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
     VideoStage stage;
@@ -75,7 +81,7 @@ int runCapture(const QString& format, int seconds) {
     // The images go where the window would put them: "<folder>/MOVIE Images".
     Settings& settings = Settings::current();
     settings = Settings::defaults();
-    settings.snapshotsPath = output.path() + QDir::separator();
+    settings.snapshotsPath = outputFolder + QDir::separator();
     settings.imageFormat = format == QLatin1String("PNG") ? 0 : 1;
     const QString label = QStringLiteral("MOVIE");
     engine.addTarget(QStringLiteral("dvd://D:"), buildEngineOptions(settings, label), 2, 0);
@@ -153,9 +159,9 @@ int runCapture(const QString& format, int seconds) {
 }
 
 // ffmpeg decodes the title and writes every frame at 768x576; its CPU time per image.
-double ffmpegImagesPerCpuSecond(const QString& format) {
+double ffmpegImagesPerCpuSecond(const QString& format, const QString& outputFolder) {
     const QString vob = QDir(fixtureDir()).filePath("DVD/VIDEO_TS/VTS_01_1.VOB");
-    QTemporaryDir output(QDir(outputRoot()).filePath("ffmpeg-XXXXXX"));
+    QDir().mkpath(outputFolder);
     const bool png = format == QLatin1String("PNG");
     QStringList arguments{"-nostdin", "-loglevel", "error", "-i",
                           vob,        "-an",       "-vf",   "scale=768:576"};
@@ -165,22 +171,29 @@ double ffmpegImagesPerCpuSecond(const QString& format) {
     else
         arguments << "-qscale:v"
                   << "3";
-    arguments << QDir(output.path()).filePath(png ? "%05d.png" : "%05d.jpg");
+    arguments << QDir(outputFolder).filePath(png ? "%05d.png" : "%05d.jpg");
     const double before = childrenCpuSeconds();
     const int status = QProcess::execute(QStringLiteral("ffmpeg"), arguments);
     const double cpu = childrenCpuSeconds() - before;
-    const qsizetype images = QDir(output.path()).entryList(QDir::Files).size();
+    const qsizetype images = QDir(outputFolder).entryList(QDir::Files).size();
     if (status != 0 || images == 0 || cpu <= 0)
         return 0;
     return double(images) / cpu;
 }
 
 int runAll(int seconds) {
+    QTemporaryDir output(QDir(outputRoot()).filePath("run-XXXXXX"));
+    if (!output.isValid()) {
+        std::fprintf(stderr, "bench_capture: cannot create a folder in %s\n",
+                     qPrintable(outputRoot()));
+        return 1;
+    }
     for (const QString format : {QStringLiteral("PNG"), QStringLiteral("JPG")}) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--format"), format, QString::number(seconds)});
+                    {QStringLiteral("--format"), format, QString::number(seconds),
+                     output.filePath(QStringLiteral("ours-") + format)});
         if (!child.waitForFinished(-1) || child.exitCode() != 0) {
             std::fprintf(stderr, "bench_capture: the %s run failed\n", qPrintable(format));
             return 1;
@@ -204,7 +217,8 @@ int runAll(int seconds) {
         // spends while capturing, per distinct image, like ffmpeg's whole process.
         const double encodeOnly = encodeCpu > 0 ? encoded / encodeCpu : 0;
         const double wholeProcess = processCpu > 0 ? encoded / processCpu : 0;
-        const double reference = ffmpegImagesPerCpuSecond(format);
+        const double reference =
+            ffmpegImagesPerCpuSecond(format, output.filePath(QStringLiteral("ffmpeg-") + format));
         std::printf("reference tool=ffmpeg format=%s images_per_cpu_s=%.1f\n", qPrintable(format),
                     reference);
         std::printf("ours format=%s images_per_cpu_s_whole_process=%.1f "
@@ -225,8 +239,8 @@ int main(int argc, char** argv) {
     defaultToOffscreen();
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() >= 4 && arguments[1] == QLatin1String("--format"))
-        return runCapture(arguments[2].toUpper(), std::max(1, arguments[3].toInt()));
+    if (arguments.size() >= 5 && arguments[1] == QLatin1String("--format"))
+        return runCapture(arguments[2].toUpper(), std::max(1, arguments[3].toInt()), arguments[4]);
     const int seconds = arguments.size() >= 2 ? std::max(1, arguments[1].toInt()) : 20;
     return runAll(seconds);
 }
