@@ -209,9 +209,18 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
         const qint64 cpuStart = platform::threadCpuNs();
         const VideoFrame& frame = *job.frame;
         QImage image = frame.image;
-        // Scaled on this thread, so that the encoding figure holds all of the work.
-        if (frame.displaySize.isValid() && frame.displaySize != image.size())
-            image = FrameScale::scaled(image, frame.displaySize);
+        // A video area showing the picture at its display size had it scaled already, by the
+        // same scaler; otherwise it is scaled here.
+        qint64 scaledElsewhereNs = 0;
+        if (frame.displaySize.isValid() && frame.displaySize != image.size()) {
+            if (frame.shown.size() == frame.displaySize && !image.hasAlphaChannel() &&
+                frame.shown.format() == QImage::Format_RGB32) {
+                image = frame.shown;
+                scaledElsewhereNs = frame.shownCpuNs;
+            } else {
+                image = FrameScale::scaled(image, frame.displaySize);
+            }
+        }
         QByteArray bytes;
         QString encodeError;
         bool ok;
@@ -228,7 +237,8 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
             encodeError =
                 QStringLiteral("the PNG encoder failed (picture too large or out of memory)");
         }
-        const qint64 cpu = platform::threadCpuNs() - cpuStart;
+        // The encoding figure holds all of the work, the scaling included wherever it ran.
+        const qint64 cpu = platform::threadCpuNs() - cpuStart + scaledElsewhereNs;
         // Big buffers are replaced outside the lock the requesting thread also takes.
         cache = ok ? Encoded{job.frame->serial, job.options.format, std::move(bytes)} : Encoded{};
 

@@ -3,10 +3,11 @@
 #include <QMutexLocker>
 #include <utility>
 
-void FrameStore::publish(QImage image, QSize displaySize, QImage shown) {
+void FrameStore::publish(QImage image, QSize displaySize, QImage shown, qint64 shownCpuNs) {
     auto fresh = std::make_shared<VideoFrame>();
     fresh->image = std::move(image);
     fresh->shown = std::move(shown);
+    fresh->shownCpuNs = shownCpuNs;
     fresh->displaySize = displaySize.isValid() ? displaySize : fresh->image.size();
     std::shared_ptr<const VideoFrame> frame;
     {

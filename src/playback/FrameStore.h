@@ -12,8 +12,9 @@ struct VideoFrame {
     QSize displaySize;  // its size on screen: coded height, width from the display aspect ratio
     quint64 serial = 0; // grows by one with every published frame
     // The picture already scaled to the size a video area asked for (FrameStore::setShownSize),
-    // or null.
+    // or null; and the CPU time the publisher spent scaling it.
     QImage shown;
+    qint64 shownCpuNs = 0;
 };
 
 // Holds the newest video frame. Written by the decoder thread, read by the video area and by the
@@ -23,7 +24,7 @@ class FrameStore : public QObject {
 public:
     using QObject::QObject;
 
-    void publish(QImage image, QSize displaySize, QImage shown = {});
+    void publish(QImage image, QSize displaySize, QImage shown = {}, qint64 shownCpuNs = 0);
     std::shared_ptr<const VideoFrame> latest() const;
     void clear();
 

@@ -1,5 +1,6 @@
 #include "playback/VlcVideoSink.h"
 
+#include "platform/ThreadPriority.h"
 #include "playback/FrameScale.h"
 #include "playback/FrameStore.h"
 
@@ -138,14 +139,19 @@ void VlcVideoSink::display(void* opaque, void*) {
         samePixels(newest->image, self->pending_))
         return; // the buffer is reused for the next picture
     QImage shown;
+    qint64 shownCpuNs = 0;
     const QSize wanted = self->frames_->shownSize();
     if (!wanted.isEmpty() && wanted != self->pending_.size()) {
         shown =
             self->shownPool_.acquire(wanted.width(), wanted.height(), qsizetype(wanted.width()) * 4,
                                      wanted.height(), kAlignment);
-        if (!shown.isNull())
+        if (!shown.isNull()) {
+            const qint64 cpuStart = platform::threadCpuNs();
             FrameScale::scaleInto(self->pending_, shown);
+            shownCpuNs = platform::threadCpuNs() - cpuStart;
+        }
     }
-    self->frames_->publish(std::move(self->pending_), self->displaySize_, std::move(shown));
+    self->frames_->publish(std::move(self->pending_), self->displaySize_, std::move(shown),
+                           shownCpuNs);
     self->pending_ = QImage();
 }

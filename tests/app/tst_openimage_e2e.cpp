@@ -65,9 +65,10 @@ bool TestOpenImageE2E::openAndPlay(const QString& path) {
     if (f.timeElapsed->text() != QStringLiteral("LOADING..."))
         return false;
     // The cover goes once the title plays.
-    QTest::qWaitFor([&] { return f.logoHide->isHidden() || !h->boxes.shown.isEmpty(); }, 10000);
+    (void)QTest::qWaitFor([&] { return f.logoHide->isHidden() || !h->boxes.shown.isEmpty(); },
+                          10000);
     // A picture must be there before images of it can be asked for.
-    QTest::qWaitFor([&] { return vlc->frameStore()->latest() != nullptr; }, 5000);
+    (void)QTest::qWaitFor([&] { return vlc->frameStore()->latest() != nullptr; }, 5000);
     return h->boxes.shown.isEmpty() && f.logoHide->isHidden() &&
            vlc->frameStore()->latest() != nullptr;
 }

@@ -112,6 +112,33 @@ private slots:
         QCOMPARE(writer_->counters().written, 2u);
     }
 
+    // A frame the video area shows at its display size comes already scaled; the writer takes
+    // that picture instead of scaling the frame a second time, and only at that size.
+    void aPictureScaledForTheScreenAtDisplaySizeIsTaken_data() {
+        QTest::addColumn<QSize>("shownSize");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("shown at the display size") << kPal43 << true;
+        QTest::newRow("shown smaller") << QSize(432, 324) << false;
+        QTest::newRow("not shown") << QSize() << false;
+    }
+    void aPictureScaledForTheScreenAtDisplaySizeIsTaken() {
+        QFETCH(QSize, shownSize);
+        QFETCH(bool, taken);
+        // Green all over, so that it cannot be mistaken for the red and blue frame scaled here.
+        const QImage shown =
+            shownSize.isValid() ? testPicture(shownSize, Qt::green, Qt::green) : QImage();
+        frames_->publish(testPicture(kPal), kPal43, shown, 1000000);
+        press();
+        QVERIFY(writer_->waitForIdle(10000));
+        const QImage image(dir_->filePath("IMG_00001.png"));
+        QCOMPARE(image.size(), kPal43);
+        QCOMPARE(QColor(image.pixel(10, 10)).green() > 200, taken);
+        QCOMPARE(QColor(image.pixel(10, 10)).red() > 200, !taken);
+        // The scaling counts in the encoding figure wherever it ran.
+        if (taken)
+            QVERIFY(writer_->counters().encodeCpuNs >= 1000000);
+    }
+
     void neverOverwritesAndTakesTheFirstFreeNumber() {
         const QByteArray marker("not an image, must survive");
         for (const char* name : {"IMG_00001.png", "IMG_00003.png"})
