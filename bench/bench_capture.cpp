@@ -8,14 +8,15 @@
 
 #include "BenchSupport.h"
 #include "FixtureDrive.h"
+#include "app/EngineAssembly.h"
 #include "capture/CaptureController.h"
 #include "capture/CaptureView.h"
 #include "capture/SnapshotWriter.h"
-#include "playback/EngineOptions.h"
-#include "playback/FrameStore.h"
-#include "playback/VideoStage.h"
-#include "playback/VlcEngine.h"
+#include "engine/FrameStore.h"
+#include "engine/VlcEngine.h"
+#include "player/EngineOptions.h"
 #include "settings/Settings.h"
+#include "video/VideoStage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,7 +73,8 @@ int runCapture(const QString& format, int seconds, const QString& outputFolder) 
         return 2;
     }
     FixtureDrive drive(iso);
-    VlcEngine engine(&drive, {QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+    EngineAssembly assembly(&drive, {QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
+    VlcEngine& engine = assembly.engine();
     VideoStage stage;
     stage.resize(768, 576);
     stage.setEngine(&engine);
@@ -131,7 +133,7 @@ int runCapture(const QString& format, int seconds, const QString& outputFolder) 
     timer.start();
     QCoreApplication::exec();
 
-    SnapshotWriter* writer = engine.snapshotWriter();
+    SnapshotWriter* writer = &assembly.writer();
     writer->waitForIdle(600000);
     const double processCpu = selfCpuSeconds() - processCpuStart;
     const double elapsedS = double(clock.elapsed()) / 1000.0;

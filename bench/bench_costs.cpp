@@ -10,9 +10,9 @@
 #include "FixtureDrive.h"
 #include "app/MainForm.h"
 #include "app/Startup.h"
+#include "engine/FrameStore.h"
+#include "engine/VlcEngine.h"
 #include "platform/ProgramFolder.h"
-#include "playback/FrameStore.h"
-#include "playback/VlcEngine.h"
 #include "settings/Settings.h"
 
 #include <QApplication>

@@ -4,10 +4,12 @@
 #include "i18n/LanguageReader.h"
 
 #include "ui/GlyphButton.h"
+#include "ui/MouseArgs.h"
 #include "ui/ProgressBar.h"
 #include "ui/VolumeSlider.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTimer>
 
 void MainForm::ShowHint(const CaptionText& text) {
@@ -25,8 +27,8 @@ void MainForm::toolTipTimer_Timer() {
     toolTipTimer->stop();
 }
 
-void MainForm::applyAccessibleNames() {
-    const QList<QPair<QWidget*, CaptionText>> names{
+QList<QPair<QWidget*, CaptionText>> MainForm::hintedControls() const {
+    return {
         {snapshotButton, Caption::HintSingleSnapshot},
         {continuousSnapshotsButton, Caption::HintContinuousSnapshots},
         {timedSnapshotsButton, Caption::HintTimedSnapshots},
@@ -38,9 +40,34 @@ void MainForm::applyAccessibleNames() {
         {ffButton, Caption::HintFastForward},
         // What a press does: "Mute" while the sound is on, as the hint says.
         {muteStatus, session_.muted() ? Caption::HintSound : Caption::HintMute},
-        {volumeSlider, Caption::HintVolume},
-        {movieProgress, Caption::PositionBarName},
     };
+}
+
+// Pointer moves over the hinted buttons show their hints.
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseMove)
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !widget->isEnabled())
+        return false;
+    if (widget == muteStatus) {
+        auto* move = static_cast<QMouseEvent*>(event);
+        muteStatus_MouseMove(mouseButtonWord(move->buttons()), shiftWord(move->modifiers()),
+                             static_cast<float>(move->position().x()),
+                             static_cast<float>(move->position().y()));
+        return false;
+    }
+    for (const auto& [control, hint] : hintedControls()) {
+        if (control == widget)
+            ShowHint(hint);
+    }
+    return false;
+}
+
+void MainForm::applyAccessibleNames() {
+    QList<QPair<QWidget*, CaptionText>> names = hintedControls();
+    names.append({volumeSlider, Caption::HintVolume});
+    names.append({movieProgress, Caption::PositionBarName});
     for (const auto& [widget, text] : names)
         widget->setAccessibleName(caption(text));
 }

@@ -1,19 +1,18 @@
 #include "app/MainForm.h"
 
-#include "app/ErrorLog.h"
 #include "app/SkinEngine.h"
 #include "capture/SnapshotWriter.h"
+#include "engine/MediaEngine.h"
 #include "i18n/LanguageReader.h"
+#include "platform/ErrorLog.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramFolder.h"
-#include "playback/MediaEngine.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "ui/DiscChooser.h"
 #include "ui/GlyphButton.h"
 #include "ui/MainLayout.h"
-#include "ui/MouseArgs.h"
 #include "ui/OptionsDialog.h"
 #include "ui/ProgressBar.h"
 #include "ui/TimedSnapshotsDialog.h"
@@ -100,9 +99,11 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
     coverLayout->addWidget(coverMark);
 
     movieTimer = new QTimer(this);
+    movieTimer->setObjectName(QStringLiteral("movieTimer"));
     movieTimer->setTimerType(Qt::PreciseTimer);
     movieTimer->setInterval(10);
     toolTipTimer = new QTimer(this);
+    toolTipTimer->setObjectName(QStringLiteral("toolTipTimer"));
     toolTipTimer->setInterval(3000);
 
     connectHandlers();
@@ -160,64 +161,19 @@ void MainForm::connectHandlers() {
 
     connect(movieTimer, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
     connect(toolTipTimer, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
-    if (SnapshotWriter* writer = engine.snapshotWriter()) {
-        connect(writer, &SnapshotWriter::writeFailed, this, &MainForm::snapshotWriter_WriteFailed,
+    // The writer reports from its own thread.
+    if (SnapshotWriter* writer = services_.writer) {
+        connect(writer, &SnapshotWriter::writeFailed, &capture_, &CaptureController::writeFailed,
                 Qt::QueuedConnection);
-        connect(writer, &SnapshotWriter::writeRecovered, this,
-                &MainForm::snapshotWriter_WriteRecovered, Qt::QueuedConnection);
+        connect(writer, &SnapshotWriter::writeRecovered, &capture_,
+                &CaptureController::writeRecovered, Qt::QueuedConnection);
     }
 
     // Pointer moves over the buttons show their hints.
-    for (QWidget* w : hintedControls()) {
-        w->setMouseTracking(true);
-        w->installEventFilter(this);
+    for (const auto& hinted : hintedControls()) {
+        hinted.first->setMouseTracking(true);
+        hinted.first->installEventFilter(this);
     }
-}
-
-QList<QWidget*> MainForm::hintedControls() const {
-    return {snapshotButton,
-            continuousSnapshotsButton,
-            timedSnapshotsButton,
-            fullScreenButton,
-            rewindButton,
-            playButton,
-            pauseButton,
-            stopButton,
-            ffButton,
-            muteStatus};
-}
-
-bool MainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseMove)
-        return QMainWindow::eventFilter(watched, event);
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || !widget->isEnabled())
-        return false;
-    if (widget == muteStatus) {
-        auto* move = static_cast<QMouseEvent*>(event);
-        muteStatus_MouseMove(mouseButtonWord(move->buttons()), shiftWord(move->modifiers()),
-                             static_cast<float>(move->position().x()),
-                             static_cast<float>(move->position().y()));
-    } else if (widget == snapshotButton) {
-        ShowHint(Caption::HintSingleSnapshot);
-    } else if (widget == continuousSnapshotsButton) {
-        ShowHint(Caption::HintContinuousSnapshots);
-    } else if (widget == timedSnapshotsButton) {
-        ShowHint(Caption::HintTimedSnapshots);
-    } else if (widget == fullScreenButton) {
-        ShowHint(Caption::HintFullScreen);
-    } else if (widget == rewindButton) {
-        ShowHint(Caption::HintRewind);
-    } else if (widget == playButton) {
-        ShowHint(Caption::HintPlay);
-    } else if (widget == pauseButton) {
-        ShowHint(Caption::HintPause);
-    } else if (widget == stopButton) {
-        ShowHint(Caption::HintStop);
-    } else if (widget == ffButton) {
-        ShowHint(Caption::HintFastForward);
-    }
-    return false;
 }
 
 bool MainForm::startUp() {

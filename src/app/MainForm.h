@@ -3,8 +3,8 @@
 #include "capture/CaptureController.h"
 #include "capture/CaptureView.h"
 #include "i18n/CaptionTable.h"
-#include "playback/PlayerSession.h"
-#include "playback/PlayerView.h"
+#include "player/PlayerSession.h"
+#include "player/PlayerView.h"
 #include "ui/MainLayout.h"
 
 #include <QMainWindow>
@@ -28,6 +28,7 @@ class QMenu;
 class QSplashScreen;
 class QTimer;
 class SkinEngine;
+class SnapshotWriter;
 class TimedSnapshotsDialog;
 class VideoStage;
 class VolumeSlider;
@@ -42,6 +43,9 @@ struct MainFormServices {
     MediaEngine* engine = nullptr;
     DriveSource* drives = nullptr;
     InstanceLock* instanceLock = nullptr;
+    // The engine's snapshot sink, whose reports of failed images reach the capture controller;
+    // null for an engine that writes none.
+    SnapshotWriter* writer = nullptr;
     // Free bytes available to the user on the volume of a path; false when it cannot be queried.
     std::function<bool(const QString& path, qint64* bytes)> freeSpace;
     // Ends the process once the main window has closed.
@@ -108,9 +112,6 @@ public:
     void continuousSnapshots_Click();
     void timedSnapshotsButton_Click();
     void timedSnapshots_Click();
-    // The image writer's reports, delivered on this thread.
-    void snapshotWriter_WriteFailed(const QString& folder, const QString& reason);
-    void snapshotWriter_WriteRecovered();
 
     // Hint line.
     void ShowHint(const CaptionText& text);
@@ -134,6 +135,30 @@ public:
     bool settingsRecovered = false;
     bool settingsRecoveryWritten = false;
 
+    TimedSnapshotsDialog* timedSnapshotsDialog();
+    // Created when first touched, and again after a Cancel has unloaded it.
+    OptionsDialog* optionsDialog();
+    // The about box, loaded (hidden) when it is not; closing it unloads it.
+    AboutForm* aboutForm();
+    void unloadAboutForm();
+
+    // Bottom offsets of the bands anchored to the bottom edge, in twips.
+    float toolsFrameBottom = 0, editTitleBottom = 0, controlFrameBottom = 0,
+          mediaActionsTitleBottom = 0, timeElapsedBottom = 0, movieProgressBottom = 0;
+    // The video area in twips as the last layout pass left it; the next pass starts from it.
+    TwipsRect stageRect = MainLayout::kDesignStage;
+
+    // The caption a drive menu item stands for (its shown text escapes "&").
+    static QString dvdsListCaption(const QAction* item);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The controls, as the window definition names them. Tests find them by those names.
     // Controls.
     VideoStage* stage = nullptr;
     QFrame* logoHide = nullptr;
@@ -177,29 +202,7 @@ public:
     QTimer* toolTipTimer = nullptr;
 
     QSplashScreen* splashForm = nullptr;
-    TimedSnapshotsDialog* timedSnapshotsDialog();
-    // Created when first touched, and again after a Cancel has unloaded it.
-    OptionsDialog* optionsDialog();
-    // The about box, loaded (hidden) when it is not; closing it unloads it.
-    AboutForm* aboutForm();
-    void unloadAboutForm();
 
-    // Bottom offsets of the bands anchored to the bottom edge, in twips.
-    float toolsFrameBottom = 0, editTitleBottom = 0, controlFrameBottom = 0,
-          mediaActionsTitleBottom = 0, timeElapsedBottom = 0, movieProgressBottom = 0;
-    // The video area in twips as the last layout pass left it; the next pass starts from it.
-    TwipsRect stageRect = MainLayout::kDesignStage;
-
-    // The caption a drive menu item stands for (its shown text escapes "&").
-    static QString dvdsListCaption(const QAction* item);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // What the session and the capture controller show.
     void showLoading() override;
     void showTimeText(const QString& text) override;
@@ -212,7 +215,9 @@ private:
 
     void restMovieTimer();
     void connectHandlers();
-    QList<QWidget*> hintedControls() const;
+    // The buttons that name themselves on the hint line while the pointer moves over them, with
+    // that name (the mute button's follows the sound state).
+    QList<QPair<QWidget*, CaptionText>> hintedControls() const;
     void setDvdsListCaption(QAction* item, const QString& caption);
     void showSettingsRecoveryMessage();
     float twipsPerPixel() const;

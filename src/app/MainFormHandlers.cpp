@@ -144,11 +144,3 @@ void MainForm::timedSnapshotsButton_Click() {
 void MainForm::timedSnapshots_Click() {
     timedSnapshotsButton_Click();
 }
-
-void MainForm::snapshotWriter_WriteFailed(const QString& folder, const QString& reason) {
-    capture_.writeFailed(folder, reason);
-}
-
-void MainForm::snapshotWriter_WriteRecovered() {
-    capture_.writeRecovered();
-}

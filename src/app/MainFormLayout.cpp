@@ -2,11 +2,11 @@
 // changes size.
 #include "app/MainForm.h"
 
-#include "app/ErrorLog.h"
-#include "playback/VideoStage.h"
+#include "platform/ErrorLog.h"
 #include "ui/GlyphButton.h"
 #include "ui/ProgressBar.h"
 #include "ui/VolumeSlider.h"
+#include "video/VideoStage.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,13 +1,13 @@
 #include "app/Startup.h"
 
-#include "app/EngineStart.h"
+#include "app/EngineAssembly.h"
 #include "app/MainForm.h"
+#include "engine/VlcEngine.h"
 #include "platform/DiskSpace.h"
 #include "platform/InstanceLock.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/posix/CdromDriveSource.h"
-#include "playback/VlcEngine.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -23,14 +23,15 @@ int runStillbeck(QApplication& app, const QString& programFolder) {
 
     QtMessageBoxes boxes;
     CdromDriveSource drives;
-    const std::unique_ptr<VlcEngine> engine = startEngine(&drives, boxes);
+    const std::unique_ptr<EngineAssembly> engine = startEngine(&drives, boxes);
     if (!engine)
         return kEngineStartFailedExit;
     InstanceLock instanceLock;
 
     MainFormServices services;
     services.boxes = &boxes;
-    services.engine = engine.get();
+    services.engine = &engine->engine();
+    services.writer = &engine->writer();
     services.drives = &drives;
     services.instanceLock = &instanceLock;
     services.freeSpace = platform::freeBytesAvailable;

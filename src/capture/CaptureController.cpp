@@ -1,16 +1,15 @@
 #include "capture/CaptureController.h"
 
-#include "app/ErrorLog.h"
 #include "capture/CaptureInterval.h"
 #include "capture/CaptureView.h"
+#include "capture/SnapshotFolder.h"
+#include "engine/MediaEngine.h"
 #include "i18n/LanguageReader.h"
+#include "platform/ErrorLog.h"
 #include "platform/MessageBoxes.h"
-#include "playback/EngineOptions.h"
-#include "playback/MediaEngine.h"
 #include "settings/Settings.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 constexpr qint32 kSnapshotKey = 83; // the letter S
@@ -19,21 +18,21 @@ const QString kCancelled = QStringLiteral("1");
 } // namespace
 
 CaptureController::CaptureController(MediaEngine& engine, MessageBoxes& boxes, CaptureView& view,
-                                     FreeSpace freeSpace, AskInterval askInterval)
-    : engine_(engine), boxes_(boxes), view_(view), freeSpace_(std::move(freeSpace)),
-      askInterval_(std::move(askInterval)) {
+                                     FreeSpace freeSpace, AskInterval askInterval, QObject* parent)
+    : QObject(parent), engine_(engine), boxes_(boxes), view_(view),
+      freeSpace_(std::move(freeSpace)), askInterval_(std::move(askInterval)) {
     if (!freeSpace_)
         freeSpace_ = [](const QString&, qint64*) { return false; };
     snapshotsTimer_.setInterval(1000);
-    QObject::connect(&snapshotsTimer_, &QTimer::timeout, [this] { snapshotsTimer_Timer(); });
+    connect(&snapshotsTimer_, &QTimer::timeout, this, &CaptureController::snapshotsTimer_Timer);
 }
 
 void CaptureController::snapshot() {
     const QString folder = snapshotFolder(Settings::current(), discLabel_);
-    // One level is created at most; without a usable parent folder the capture is skipped, and
-    // the user hears of it.
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
-        reportFailure(folder, QStringLiteral("The folder does not exist and cannot be created."));
+    // Without a usable folder the capture is skipped, and the user hears of it.
+    const QString unusable = prepareSnapshotFolder(folder);
+    if (!unusable.isEmpty()) {
+        reportFailure(folder, unusable);
         return;
     }
     try {

@@ -2,6 +2,7 @@
 
 #include "capture/CaptureFailures.h"
 
+#include <QObject>
 #include <QString>
 #include <QTimer>
 #include <functional>
@@ -11,8 +12,11 @@ class MediaEngine;
 class MessageBoxes;
 
 // Single, continuous and timed snapshots: the checks before a capture, the two running modes,
-// the timer of timed capture and what the user hears when images cannot be written.
-class CaptureController {
+// the timer of timed capture and what the user hears when images cannot be written. The image
+// writer's reports are connected to writeFailed() and writeRecovered() (queued: they come from
+// its thread).
+class CaptureController : public QObject {
+    Q_OBJECT
 public:
     // Free bytes available to the user on the volume of a path; false when it cannot be queried.
     using FreeSpace = std::function<bool(const QString& path, qint64* bytes)>;
@@ -20,7 +24,7 @@ public:
     using AskInterval = std::function<QString()>;
 
     CaptureController(MediaEngine& engine, MessageBoxes& boxes, CaptureView& view,
-                      FreeSpace freeSpace, AskInterval askInterval);
+                      FreeSpace freeSpace, AskInterval askInterval, QObject* parent = nullptr);
 
     bool continuousRunning() const { return continuousRunning_; }
     bool timedRunning() const { return timedRunning_; }

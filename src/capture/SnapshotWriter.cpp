@@ -1,9 +1,10 @@
 #include "capture/SnapshotWriter.h"
 
 #include "capture/PngEncoder.h"
+#include "capture/SnapshotFolder.h"
+#include "engine/FrameScale.h"
+#include "engine/FrameStore.h"
 #include "platform/ThreadPriority.h"
-#include "playback/FrameScale.h"
-#include "playback/FrameStore.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>
@@ -18,64 +19,13 @@
 #include <cerrno>
 #include <cstring>
 
-namespace {
-
-QString optionValue(const QString& option, const QString& name) {
-    return option.mid(name.size() + 1);
-}
-
-// A prefix must not lead the file out of its folder.
-QString safePrefix(QString prefix) {
-    prefix.replace(QLatin1Char('/'), QLatin1Char('_'));
-#ifdef Q_OS_WIN
-    prefix.replace(QLatin1Char('\\'), QLatin1Char('_'));
-    prefix.replace(QLatin1Char(':'), QLatin1Char('_'));
-#endif
-    prefix.remove(QChar(0));
-    return prefix;
-}
-
-} // namespace
-
-SnapshotOptions SnapshotOptions::fromItemOptions(const QStringList& options) {
-    SnapshotOptions result;
-    for (QString option : options) {
-        if (option.startsWith(QLatin1Char(':')))
-            option.remove(0, 1);
-        const QString name = option.section(QLatin1Char('='), 0, 0).trimmed().toLower();
-        const bool hasValue = option.contains(QLatin1Char('='));
-        if (name == QLatin1String("snapshot-path") && hasValue)
-            result.folder = optionValue(option, name);
-        else if (name == QLatin1String("snapshot-prefix") && hasValue)
-            result.prefix = optionValue(option, name);
-        else if (name == QLatin1String("snapshot-format") && hasValue) {
-            const QString format = optionValue(option, name).trimmed().toLower();
-            result.format = (format == QLatin1String("jpg") || format == QLatin1String("jpeg"))
-                                ? SnapshotFormat::Jpg
-                                : SnapshotFormat::Png;
-        } else if (name == QLatin1String("snapshot-sequential"))
-            result.sequential = true;
-        else if (name == QLatin1String("no-snapshot-preview"))
-            result.preview = false;
-        else if (name == QLatin1String("snapshot-preview"))
-            result.preview = true;
-    }
-    return result;
-}
-
-QString SnapshotOptions::fileName(const QString& prefix, int number, SnapshotFormat format) {
-    return safePrefix(prefix) + QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0')) +
-           (format == SnapshotFormat::Jpg ? QStringLiteral(".jpg") : QStringLiteral(".png"));
-}
-
 struct SnapshotWriter::Encoded {
     quint64 serial = 0;
     SnapshotFormat format = SnapshotFormat::Png;
     QByteArray bytes;
 };
 
-SnapshotWriter::SnapshotWriter(FrameStore* frames, QObject* parent)
-    : QObject(parent), frames_(frames) {
+SnapshotWriter::SnapshotWriter(QObject* parent) : QObject(parent) {
     worker_ = QThread::create([this] {
         // The writer yields to the user-interface thread: woken at normal priority it would often
         // take the waker's core at once, and its queue absorbs the delay.
@@ -107,27 +57,7 @@ SnapshotOptions SnapshotWriter::options() const {
     return options_;
 }
 
-bool SnapshotWriter::setVariable(const QString& name, qint32 value) {
-    if (name == QLatin1String("key-snapshot")) {
-        QMutexLocker lock(&mutex_);
-        boundKey_ = value;
-        return true;
-    }
-    if (name == QLatin1String("key-pressed")) {
-        bool snapshot;
-        {
-            QMutexLocker lock(&mutex_);
-            snapshot = boundKey_ != 0 && value == boundKey_;
-        }
-        if (snapshot)
-            requestSnapshot();
-        return true;
-    }
-    return false;
-}
-
-void SnapshotWriter::requestSnapshot() {
-    std::shared_ptr<const VideoFrame> frame = frames_ ? frames_->latest() : nullptr;
+void SnapshotWriter::snapshotRequested(std::shared_ptr<const VideoFrame> frame) {
     QMutexLocker lock(&mutex_);
     ++counters_.requested;
     if (!frame || frame->image.isNull()) {
@@ -274,19 +204,11 @@ bool SnapshotWriter::writeOne(const Job& job, const QByteArray& bytes) {
         emit writeFailed(folder, reason);
         return false;
     };
-    if (folder.isEmpty())
-        return fail(QStringLiteral("no snapshot folder was given"),
-                    QStringLiteral("No snapshot folder was given."));
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder) && !QFileInfo(folder).isDir()) {
-        const QString reason = QFileInfo(folder).exists()
-                                   ? QStringLiteral("It is not a folder.")
-                                   : QStringLiteral("The folder does not exist and cannot be "
-                                                    "created.");
-        return fail(QStringLiteral("the snapshot folder %1 does not exist").arg(folder), reason);
-    }
+    const QString unusable = prepareSnapshotFolder(folder);
+    if (!unusable.isEmpty())
+        return fail(QStringLiteral("the snapshot folder %1 cannot be used").arg(folder), unusable);
 
-    const QString key = folder + QChar(0) + safePrefix(options.prefix) + QChar(0) +
-                        QString::number(int(options.format));
+    const QString key = folder + QChar(0) + snapshotFileName(options.prefix, 0, options.format);
     if (job.generation != hintGeneration_ || key != hintKey_) {
         hintGeneration_ = job.generation;
         hintKey_ = key;
@@ -298,7 +220,7 @@ bool SnapshotWriter::writeOne(const Job& job, const QByteArray& bytes) {
             return fail(QStringLiteral("no free file name is left in %1").arg(folder),
                         QStringLiteral("No free file name is left."));
         const QString path = folder + QLatin1Char('/') +
-                             SnapshotOptions::fileName(options.prefix, nextNumber_, options.format);
+                             snapshotFileName(options.prefix, nextNumber_, options.format);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SnapshotSink.h"
+
 #include <QMutex>
 #include <QObject>
 #include <QString>
@@ -8,30 +10,13 @@
 #include <deque>
 #include <memory>
 
-class FrameStore;
 struct VideoFrame;
 class QThread;
 
-enum class SnapshotFormat { Png, Jpg };
-
-// What the media item's options say about its images.
-struct SnapshotOptions {
-    QString folder;                              // "snapshot-path="; nothing is written without it
-    QString prefix;                              // "snapshot-prefix="
-    SnapshotFormat format = SnapshotFormat::Png; // "snapshot-format=", PNG unless JPG/JPEG
-    bool sequential = false;                     // "snapshot-sequential"
-    bool preview = true;                         // cleared by "no-snapshot-preview"
-
-    // Reads the options of a media item ("name=value" or flags, an optional leading ':' as
-    // in VLC's media options); unknown options are ignored.
-    static SnapshotOptions fromItemOptions(const QStringList& options);
-    // "IMG_00042.png": prefix, five-digit sequence number, extension of the format.
-    static QString fileName(const QString& prefix, int number, SnapshotFormat format);
-};
-
-// Writes still images of the newest frame of a FrameStore, off the caller's thread.
+// The engine's snapshot sink: writes a still image of the frame of each request, off the
+// caller's thread.
 //
-// A request only takes a reference to the newest frame and queues it, so the caller never waits
+// A request only queues its frame, so the caller never waits
 // for encoding or the disk. One worker thread scales each queued frame to its display size,
 // encodes it and writes one file per request, in request order, so the file numbers follow the
 // order of the requests.
@@ -41,7 +26,7 @@ struct SnapshotOptions {
 // same bytes for each of its requests. The queue holds at most kMaxPendingFrames distinct
 // frames and kMaxPendingRequests requests; a request beyond either bound is dropped and
 // counted, so a disk slower than the requests costs images, never unbounded memory.
-class SnapshotWriter : public QObject {
+class SnapshotWriter : public QObject, public SnapshotSink {
     Q_OBJECT
 public:
     static constexpr int kMaxPendingFrames = 32;     // ~53 MB of 720x576 RGB32 frames
@@ -58,19 +43,16 @@ public:
         qint64 encodeCpuNs = 0; // worker CPU time spent scaling and encoding
     };
 
-    explicit SnapshotWriter(FrameStore* frames, QObject* parent = nullptr);
+    explicit SnapshotWriter(QObject* parent = nullptr);
     // Finishes the queued requests before returning.
     ~SnapshotWriter() override;
 
     // Options for the requests that follow; a new media item starts its numbering anew.
-    void setOptions(const SnapshotOptions& options);
+    void setOptions(const SnapshotOptions& options) override;
     SnapshotOptions options() const;
 
-    // "key-snapshot" binds the snapshot action to a key code; "key-pressed" with that code
-    // requests one image. Returns false for other variable names.
-    bool setVariable(const QString& name, qint32 value);
-    // Requests one image of the newest frame; returns at once.
-    void requestSnapshot();
+    // Requests one image of frame (none yet: counted, nothing written); returns at once.
+    void snapshotRequested(std::shared_ptr<const VideoFrame> frame) override;
 
     Counters counters() const;
     // The reason of the latest failed write, empty if none failed.
@@ -101,7 +83,6 @@ private:
     void process(const Job& job, Encoded& cache);
     bool writeOne(const Job& job, const QByteArray& bytes);
 
-    FrameStore* frames_;
     mutable QMutex mutex_;
     QWaitCondition wake_;
     QWaitCondition idle_;
@@ -112,7 +93,6 @@ private:
     bool paused_ = false;
     SnapshotOptions options_;
     quint64 generation_ = 0;
-    qint32 boundKey_ = 0;
     Counters counters_;
     QString lastError_;
     QThread* worker_ = nullptr;

@@ -1,7 +1,7 @@
 #include "i18n/LanguageReader.h"
 
-#include "app/ErrorLog.h"
 #include "i18n/ProfileReader.h"
+#include "platform/ErrorLog.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Settings.h"
 

@@ -143,3 +143,7 @@ bool AboutForm::eventFilter(QObject* watched, QEvent* event) {
     }
     return QDialog::eventFilter(watched, event);
 }
+
+void AboutForm::applyCaptions() {
+    cmdOK->setText(caption(Caption::Ok));
+}

@@ -25,6 +25,8 @@ public:
     void SCLabel1_GotFocus();
     void SCLabel2_GotFocus();
     void cmdOK_Click();
+    // The captions the main window's ApplyCaptions gives the about box.
+    void applyCaptions();
 
     QLabel* picIcon = nullptr;
     QLabel* lblTitle = nullptr;

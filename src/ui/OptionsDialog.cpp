@@ -189,3 +189,19 @@ void OptionsDialog::showModal() {
     if (!unloaded_)
         exec();
 }
+
+void OptionsDialog::applyCaptions() {
+    OKButton->setText(caption(Caption::Ok));
+    CancelButton->setText(caption(Caption::Cancel));
+    setWindowTitle(caption(Caption::OptionsTitle));
+    languageFrame->setTitle(caption(Caption::LanguageFrame));
+    languageLabel->setText(caption(Caption::LanguageLabel));
+    snapshotsFrame->setTitle(caption(Caption::SnapshotsFrame));
+    imageFormatLabel->setText(caption(Caption::ImageFormatLabel));
+    snapshotsPathLabel->setText(caption(Caption::SnapshotsPathLabel));
+    snapshotsBrowse->setText(caption(Caption::SnapshotsBrowse));
+    prefixLabel->setText(caption(Caption::PrefixLabel));
+    inputBoxCheck->setText(caption(Caption::InputBoxCheck));
+    valueTitle->setText(caption(Caption::ValueTitle));
+    millisecondsLabel->setText(caption(Caption::MillisecondsLabel));
+}

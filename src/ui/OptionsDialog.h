@@ -47,6 +47,9 @@ public:
     void snapshotsBrowse_Click();
     void OKButton_Click();
     void CancelButton_Click();
+    // The dialog's static captions from the chosen language pack (the main window's
+    // ApplyCaptions).
+    void applyCaptions();
 
     // Shows the dialog modally and returns once it has been hidden or unloaded.
     void showModal();

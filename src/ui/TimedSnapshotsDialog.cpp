@@ -73,3 +73,12 @@ QString TimedSnapshotsDialog::showPrompt() {
         tag = QStringLiteral("1");
     return tag;
 }
+
+void TimedSnapshotsDialog::applyCaptions() {
+    setWindowTitle(caption(Caption::TimedSnapshotsTitle));
+    requestLabel->setText(caption(Caption::RequestLabel));
+    Check1->setText(caption(Caption::Check1));
+    millisecondsLabel->setText(caption(Caption::MillisecondsLabel));
+    OKButton->setText(caption(Caption::Ok));
+    CancelButton->setText(caption(Caption::Cancel));
+}

@@ -29,6 +29,9 @@ public:
     void Form_Load();
     void OKButton_Click();
     void CancelButton_Click();
+    // The prompt's static captions from the chosen language pack (the main window's
+    // ApplyCaptions).
+    void applyCaptions();
 
     // Shows the dialog modally and returns the result once it has closed.
     QString showPrompt();

@@ -1,6 +1,6 @@
 // A start without libVLC's plugins: a message and a clean exit status instead of an abort.
-#include "app/EngineStart.h"
-#include "playback/VlcEngine.h"
+#include "app/EngineAssembly.h"
+#include "engine/VlcEngine.h"
 #include "support/ScriptedMessageBoxes.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "MainFormHarness.h"
 
 #include "capture/SnapshotWriter.h"
-#include "playback/VlcEngine.h"
+#include "engine/VlcEngine.h"
 #include "ui/GlyphButton.h"
 #include "ui/ProgressBar.h"
 
@@ -43,6 +43,7 @@ private:
 
     std::unique_ptr<MainFormHarness> h;
     VlcEngine* vlc = nullptr; // owned by the harness
+    SnapshotWriter* writer = nullptr;
     QTemporaryDir shots;
 };
 
@@ -55,7 +56,8 @@ void TestMainFormE2E::init() {
     h->drives.insertDisc(QStringLiteral("E:"), QStringLiteral("DATA"),
                          fixture(QStringLiteral("notdvd.iso")));
     h->startOnVlc(shots.path());
-    vlc = h->vlc.get();
+    vlc = &h->vlc->engine();
+    writer = &h->vlc->writer();
 }
 
 void TestMainFormE2E::cleanup() {
@@ -67,10 +69,10 @@ void TestMainFormE2E::cleanup() {
 void TestMainFormE2E::openMovie() {
     MainForm& f = *h->form;
     f.fileMenu_Click();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("MOVIE (D:)"));
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[0]), QStringLiteral("MOVIE (D:)"));
     f.dvdsList_Click(0);
     QVERIFY(h->boxes.shown.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(f.fullScreenButton->isEnabled(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(probe(f).fullScreenButton->isEnabled(), 10000);
     // A picture must be there before images of it can be asked for.
     QTRY_VERIFY_WITH_TIMEOUT(vlc->frameStore()->latest() != nullptr, 5000);
 }
@@ -82,32 +84,32 @@ QStringList TestMainFormE2E::imagesIn(const QString& folder) const {
 void TestMainFormE2E::playsTheDiscFromTheFileMenu() {
     MainForm& f = *h->form;
     f.fileMenu_Click();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("MOVIE (D:)"));
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[0]), QStringLiteral("MOVIE (D:)"));
     f.dvdsList_Click(0);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
 
     static const QRegularExpression timeText(QStringLiteral("^00:00:0\\d / 00:00:(19|20)$"));
-    QTRY_VERIFY_WITH_TIMEOUT(timeText.match(f.timeElapsed->text()).hasMatch(), 10000);
-    QVERIFY(f.playButton->isEnabled() && f.stopButton->isEnabled());
-    QVERIFY(f.snapshotButton->isEnabled());
-    QVERIFY(f.logoHide->isHidden());
+    QTRY_VERIFY_WITH_TIMEOUT(timeText.match(probe(f).timeElapsed->text()).hasMatch(), 10000);
+    QVERIFY(probe(f).playButton->isEnabled() && probe(f).stopButton->isEnabled());
+    QVERIFY(probe(f).snapshotButton->isEnabled());
+    QVERIFY(probe(f).logoHide->isHidden());
 
     f.pauseButton_Click();
     QTRY_VERIFY(!vlc->playing());
-    QVERIFY(!f.pauseButton->isEnabled());
+    QVERIFY(!probe(f).pauseButton->isEnabled());
     f.playButton_Click();
     QTRY_VERIFY(vlc->playing());
 
-    f.movieProgress_MouseDown(1, 0, static_cast<float>(f.movieProgress->width()) / 2, 2);
+    f.movieProgress_MouseDown(1, 0, static_cast<float>(probe(f).movieProgress->width()) / 2, 2);
     QTRY_VERIFY_WITH_TIMEOUT(qAbs(vlc->time() - 10) <= 1, 5000);
-    QTRY_VERIFY(f.timeElapsed->text().startsWith(QStringLiteral("00:00:1")) ||
-                f.timeElapsed->text().startsWith(QStringLiteral("00:00:09")));
+    QTRY_VERIFY(probe(f).timeElapsed->text().startsWith(QStringLiteral("00:00:1")) ||
+                probe(f).timeElapsed->text().startsWith(QStringLiteral("00:00:09")));
 
     f.stopButton_Click();
-    QTRY_VERIFY(!f.fullScreenButton->isEnabled());
-    QVERIFY(!f.playButton->isEnabled());
-    QVERIFY(!f.logoHide->isHidden());
-    QCOMPARE(f.timeElapsed->text(), QString());
+    QTRY_VERIFY(!probe(f).fullScreenButton->isEnabled());
+    QVERIFY(!probe(f).playButton->isEnabled());
+    QVERIFY(!probe(f).logoHide->isHidden());
+    QCOMPARE(probe(f).timeElapsed->text(), QString());
     QVERIFY(vlc->position() < 0.0f);
 }
 
@@ -131,12 +133,12 @@ void TestMainFormE2E::endOfTitleIsDetected() {
 void TestMainFormE2E::aDiscThatIsNoDvdIsRefused() {
     MainForm& f = *h->form;
     f.fileMenu_Click();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[1]), QStringLiteral("DATA (E:)"));
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[1]), QStringLiteral("DATA (E:)"));
     f.dvdsList_Click(1);
     // The engine finds out on its own threads; the position timer tells the user.
     QTRY_COMPARE_WITH_TIMEOUT(h->boxes.shown.size(), 1, 10000);
     QCOMPARE(h->boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
-    QCOMPARE(f.timeElapsed->text(), QString());
+    QCOMPARE(probe(f).timeElapsed->text(), QString());
     // Still usable: the real disc opens next.
     h->boxes.shown.clear();
     openMovie();
@@ -148,7 +150,7 @@ void TestMainFormE2E::singleSnapshotWritesThePlayingPicture() {
     const QString folder = shots.filePath(QStringLiteral("MOVIE Images"));
     const QString file = QDir(folder).filePath(QStringLiteral("IMG_00001.png"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), 5000);
-    QVERIFY(vlc->snapshotWriter()->waitForIdle(5000));
+    QVERIFY(writer->waitForIdle(5000));
     QImageReader reader(file);
     QCOMPARE(reader.format(), QByteArray("png"));
     const QImage image = reader.read();
@@ -161,7 +163,7 @@ void TestMainFormE2E::jpgFormatWritesJpeg() {
     h->form->BuildEngineOptions();
     openMovie();
     h->form->snapshotButton_Click();
-    QVERIFY(vlc->snapshotWriter()->waitForIdle(5000));
+    QVERIFY(writer->waitForIdle(5000));
     const QString file = shots.filePath(QStringLiteral("MOVIE Images/IMG_00001.jpg"));
     QFile jpeg(file);
     QVERIFY(jpeg.open(QIODevice::ReadOnly));
@@ -179,7 +181,7 @@ void TestMainFormE2E::existingImageIsKeptAndTheNextNumberUsed() {
 
     openMovie();
     h->form->snapshotButton_Click();
-    QVERIFY(vlc->snapshotWriter()->waitForIdle(5000));
+    QVERIFY(writer->waitForIdle(5000));
     QVERIFY(existing.open(QIODevice::ReadOnly));
     QCOMPARE(existing.readAll(), QByteArray("not mine"));
     QCOMPARE(imagesIn(folder),
@@ -190,14 +192,14 @@ void TestMainFormE2E::continuousCaptureWritesOneImagePerTick() {
     openMovie();
     MainForm& f = *h->form;
     int ticks = 0;
-    QMetaObject::Connection counting = connect(f.movieTimer, &QTimer::timeout, this, [&] {
+    QMetaObject::Connection counting = connect(probe(f).movieTimer, &QTimer::timeout, this, [&] {
         ticks += f.capture().continuousRunning() ? 1 : 0;
     });
     f.continuousSnapshotsButton_Click();
     QTest::qWait(1000);
     f.continuousSnapshotsButton_Click();
     disconnect(counting);
-    QVERIFY(vlc->snapshotWriter()->waitForIdle(20000));
+    QVERIFY(writer->waitForIdle(20000));
 
     const QStringList files = imagesIn(shots.filePath(QStringLiteral("MOVIE Images")));
     // One request per tick that ran while capturing; every one of them became a file.
@@ -219,7 +221,7 @@ void TestMainFormE2E::timedCaptureAtOneSecond() {
     f.timedSnapshotsButton_Click();
     QTest::qWait(3500);
     f.timedSnapshotsButton_Click();
-    QVERIFY(vlc->snapshotWriter()->waitForIdle(5000));
+    QVERIFY(writer->waitForIdle(5000));
     QCOMPARE(imagesIn(shots.filePath(QStringLiteral("MOVIE Images"))).size(), 4);
 }
 
@@ -232,12 +234,12 @@ void TestMainFormE2E::unwritableSnapshotsPathWritesNothing() {
     f.snapshotCommand_Click();
     f.continuousSnapshotsButton_Click();
     QTest::qWait(200);
-    QVERIFY(vlc->snapshotWriter()->waitForIdle(5000));
+    QVERIFY(writer->waitForIdle(5000));
     QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/MOVIE Images")));
     QVERIFY(imagesIn(shots.filePath(QStringLiteral("MOVIE Images"))).isEmpty());
     // The program carries on playing.
     QVERIFY(vlc->playing());
-    QVERIFY(f.fullScreenButton->isEnabled());
+    QVERIFY(probe(f).fullScreenButton->isEnabled());
 }
 
 QTEST_MAIN(TestMainFormE2E)

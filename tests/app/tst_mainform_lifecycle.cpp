@@ -2,12 +2,12 @@
 #include "MainFormHarness.h"
 
 #include "platform/InstanceLock.h"
-#include "playback/VideoStage.h"
 #include "ui/AboutForm.h"
 #include "ui/GlyphButton.h"
 #include "ui/OptionsDialog.h"
 #include "ui/ProgressBar.h"
 #include "ui/VolumeSlider.h"
+#include "video/VideoStage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,23 +122,23 @@ void TestMainFormLifecycle::startStateOfTheControls() {
     MainForm& form = h.start();
 
     // The playback controls are off (the wiring test's no-disc row); these stay on.
-    QVERIFY(form.muteStatus->isEnabled());
-    QVERIFY(form.volumeSlider->isEnabled());
-    QVERIFY(form.fileMenu->menuAction()->isEnabled());
-    QVERIFY(form.toolsMenu->menuAction()->isEnabled());
-    QVERIFY(form.helpMenu->menuAction()->isEnabled());
+    QVERIFY(probe(form).muteStatus->isEnabled());
+    QVERIFY(probe(form).volumeSlider->isEnabled());
+    QVERIFY(probe(form).fileMenu->menuAction()->isEnabled());
+    QVERIFY(probe(form).toolsMenu->menuAction()->isEnabled());
+    QVERIFY(probe(form).helpMenu->menuAction()->isEnabled());
 
-    QCOMPARE(form.volumeSlider->value(), 37);
-    QCOMPARE(form.toolTips->text(), QStringLiteral("Volume"));
+    QCOMPARE(probe(form).volumeSlider->value(), 37);
+    QCOMPARE(probe(form).toolTips->text(), QStringLiteral("Volume"));
     QVERIFY(h.engine.calls.filter(QStringLiteral("setVolume")).isEmpty());
-    QCOMPARE(form.movieProgress->floatValue(), 0.0f);
-    QCOMPARE(form.timeElapsed->text(), QString());
-    QCOMPARE(form.logoHide->x(), form.stage->x());
-    QCOMPARE(form.muteStatus->glyph(), QStringLiteral("U"));
-    QCOMPARE(form.snapshotCommand->shortcut(), QKeySequence(QStringLiteral("Ctrl+F1")));
-    QCOMPARE(form.continuousSnapshots->shortcut(), QKeySequence(QStringLiteral("Ctrl+F2")));
-    QCOMPARE(form.timedSnapshots->shortcut(), QKeySequence(QStringLiteral("Ctrl+F3")));
-    QCOMPARE(form.fullScreenMenu->shortcut(), QKeySequence(QStringLiteral("Ctrl+F4")));
+    QCOMPARE(probe(form).movieProgress->floatValue(), 0.0f);
+    QCOMPARE(probe(form).timeElapsed->text(), QString());
+    QCOMPARE(probe(form).logoHide->x(), probe(form).stage->x());
+    QCOMPARE(probe(form).muteStatus->glyph(), QStringLiteral("U"));
+    QCOMPARE(probe(form).snapshotCommand->shortcut(), QKeySequence(QStringLiteral("Ctrl+F1")));
+    QCOMPARE(probe(form).continuousSnapshots->shortcut(), QKeySequence(QStringLiteral("Ctrl+F2")));
+    QCOMPARE(probe(form).timedSnapshots->shortcut(), QKeySequence(QStringLiteral("Ctrl+F3")));
+    QCOMPARE(probe(form).fullScreenMenu->shortcut(), QKeySequence(QStringLiteral("Ctrl+F4")));
     QVERIFY(h.boxes.shown.isEmpty());
     QVERIFY(form.isVisible());
     QVERIFY(!form.capture().continuousRunning());

@@ -24,11 +24,12 @@ namespace {
 // Enabled state of the controls in the order play, pause, rewind, ff, stop, full screen,
 // single, continuous, timed, Edit menu.
 QList<bool> controlStates(const MainForm& f) {
-    return {f.playButton->isEnabled(),           f.pauseButton->isEnabled(),
-            f.rewindButton->isEnabled(),         f.ffButton->isEnabled(),
-            f.stopButton->isEnabled(),           f.fullScreenButton->isEnabled(),
-            f.snapshotButton->isEnabled(),       f.continuousSnapshotsButton->isEnabled(),
-            f.timedSnapshotsButton->isEnabled(), f.editMenu->menuAction()->isEnabled()};
+    return {
+        probe(f).playButton->isEnabled(),           probe(f).pauseButton->isEnabled(),
+        probe(f).rewindButton->isEnabled(),         probe(f).ffButton->isEnabled(),
+        probe(f).stopButton->isEnabled(),           probe(f).fullScreenButton->isEnabled(),
+        probe(f).snapshotButton->isEnabled(),       probe(f).continuousSnapshotsButton->isEnabled(),
+        probe(f).timedSnapshotsButton->isEnabled(), probe(f).editMenu->menuAction()->isEnabled()};
 }
 const QList<bool> kNoDisc{false, false, false, false, false, false, false, false, false, false};
 const QList<bool> kLoading{false, true, true, true, false, false, false, false, false, false};
@@ -37,7 +38,7 @@ const QList<bool> kPaused{true, false, false, false, true, true, true, true, tru
 // The Open DVD submenu as shown, "-" for a separator.
 QStringList openMenuEntries(const MainForm& f) {
     QStringList entries;
-    for (const QAction* entry : f.openMenu->actions())
+    for (const QAction* entry : probe(f).openMenu->actions())
         entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     return entries;
 }
@@ -63,7 +64,7 @@ void TestMainFormWiring::phasesFromNoDiscThroughPausedAndBack() {
     MainFormHarness h;
     MainForm& f = h.start();
     QCOMPARE(controlStates(f), kNoDisc);
-    QVERIFY(!f.logoHide->isHidden());
+    QVERIFY(!probe(f).logoHide->isHidden());
 
     h.engine.startsPlaying = false;
     h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
@@ -71,33 +72,33 @@ void TestMainFormWiring::phasesFromNoDiscThroughPausedAndBack() {
     f.dvdsList_Click(0);
     h.tick(3);
     QCOMPARE(controlStates(f), kLoading);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
-    QVERIFY(!f.logoHide->isHidden());
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
+    QVERIFY(!probe(f).logoHide->isHidden());
 
     h.engine.loadTitle(20);
     h.engine.seconds = 7;
     h.tick();
     QCOMPARE(controlStates(f), kPlaying);
-    QVERIFY(f.logoHide->isHidden());
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("00:00:07 / 00:00:20"));
+    QVERIFY(probe(f).logoHide->isHidden());
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("00:00:07 / 00:00:20"));
 
     f.pauseButton_Click();
     h.engine.seconds = 9; // a paused engine keeps the label as it was
     h.tick();
     QCOMPARE(controlStates(f), kPaused);
-    QVERIFY(f.logoHide->isHidden());
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("00:00:07 / 00:00:20"));
+    QVERIFY(probe(f).logoHide->isHidden());
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("00:00:07 / 00:00:20"));
 
     f.playButton_Click();
     h.tick();
     QCOMPARE(controlStates(f), kPlaying);
 
     f.stopButton_Click();
-    QCOMPARE(f.timeElapsed->text(), QString());
-    QCOMPARE(f.movieProgress->floatValue(), 0.0f);
+    QCOMPARE(probe(f).timeElapsed->text(), QString());
+    QCOMPARE(probe(f).movieProgress->floatValue(), 0.0f);
     h.tick();
     QCOMPARE(controlStates(f), kNoDisc);
-    QVERIFY(!f.logoHide->isHidden());
+    QVERIFY(!probe(f).logoHide->isHidden());
 }
 
 // The window knows a disc is loading from the session, not from the words it shows: a pack
@@ -110,7 +111,7 @@ void TestMainFormWiring::loadingHoldsAcrossALanguageChange() {
     f.fileMenu_Click();
     h.engine.startsPlaying = false;
     f.dvdsList_Click(1);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
     QVERIFY(QDir(h.programDir.path()).mkdir(QStringLiteral("Lang")));
     QFile pack(h.programDir.filePath(QStringLiteral("Lang/English.ini")));
     QVERIFY(pack.open(QIODevice::WriteOnly));
@@ -120,30 +121,30 @@ void TestMainFormWiring::loadingHoldsAcrossALanguageChange() {
     h.engine.calls.clear();
     f.stopButton_Click();
     QVERIFY(h.engine.calls.isEmpty());
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
 }
 
 void TestMainFormWiring::editMenuCommands() {
     MainFormHarness h;
     MainForm& f = h.start();
     // Their shortcuts act only while the menu is enabled.
-    QVERIFY(!f.editMenu->menuAction()->isEnabled());
-    f.snapshotCommand->trigger();
-    f.continuousSnapshots->trigger();
-    f.fullScreenMenu->trigger();
+    QVERIFY(!probe(f).editMenu->menuAction()->isEnabled());
+    probe(f).snapshotCommand->trigger();
+    probe(f).continuousSnapshots->trigger();
+    probe(f).fullScreenMenu->trigger();
     QVERIFY(h.engine.calls.isEmpty());
     QVERIFY(!f.capture().continuousRunning());
 
     h.openMovie();
     h.engine.calls.clear();
-    f.fullScreenMenu->trigger();
+    probe(f).fullScreenMenu->trigger();
     QCOMPARE(h.engine.calls, QStringList{QStringLiteral("fullscreen")});
     // The menu's snapshot runs no checks, unlike the button.
     h.freeBytes = 0;
-    f.snapshotCommand->trigger();
+    probe(f).snapshotCommand->trigger();
     QCOMPARE(h.engine.snapshotRequests(), 1);
     QVERIFY(h.freeSpaceQueries.isEmpty());
-    f.continuousSnapshots->trigger();
+    probe(f).continuousSnapshots->trigger();
     QVERIFY(!f.capture().continuousRunning());
     QCOMPARE(h.boxes.shown.size(), 1);
 }
@@ -152,35 +153,36 @@ void TestMainFormWiring::soundButtonAndVolumeSlider() {
     MainFormHarness h;
     MainForm& f = h.start();
     f.muteStatus_Click();
-    QCOMPARE(f.muteStatus->glyph(), QStringLiteral("V"));
+    QCOMPARE(probe(f).muteStatus->glyph(), QStringLiteral("V"));
     QVERIFY(h.engine.muted);
     f.muteStatus_MouseMove(0, 0, 1, 1);
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Sound"));
+    QCOMPARE(probe(f).toolTips->text(), QStringLiteral("Sound"));
 
     // A move without the left button shows the hint only.
     f.toolTipTimer_Timer();
-    f.volumeSlider->setValue(80);
+    probe(f).volumeSlider->setValue(80);
     f.volumeSlider_MouseMove(0, 0, 10, 5);
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Volume"));
-    QVERIFY(f.toolTipTimer->isActive());
+    QCOMPARE(probe(f).toolTips->text(), QStringLiteral("Volume"));
+    QVERIFY(probe(f).toolTipTimer->isActive());
     QCOMPARE(h.engine.vol, 50);
 
     // A real drag over the widget brings the sound back and sets the thumb's new value.
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    f.volumeSlider->setValue(0); // the thumb at the left end, where the press grabs it
-    const QPoint start(2, f.volumeSlider->height() / 2);
-    QTest::mousePress(f.volumeSlider, Qt::LeftButton, {}, start);
-    QMouseEvent move(QEvent::MouseMove, QPointF(f.volumeSlider->width() - 2, start.y()),
-                     f.volumeSlider->mapToGlobal(QPointF(f.volumeSlider->width() - 2, start.y())),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f.volumeSlider, &move);
-    QTest::mouseRelease(f.volumeSlider, Qt::LeftButton, {},
-                        QPoint(f.volumeSlider->width() - 2, start.y()));
-    QCOMPARE(f.muteStatus->glyph(), QStringLiteral("U"));
+    probe(f).volumeSlider->setValue(0); // the thumb at the left end, where the press grabs it
+    const QPoint start(2, probe(f).volumeSlider->height() / 2);
+    QTest::mousePress(probe(f).volumeSlider, Qt::LeftButton, {}, start);
+    QMouseEvent move(
+        QEvent::MouseMove, QPointF(probe(f).volumeSlider->width() - 2, start.y()),
+        probe(f).volumeSlider->mapToGlobal(QPointF(probe(f).volumeSlider->width() - 2, start.y())),
+        Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(probe(f).volumeSlider, &move);
+    QTest::mouseRelease(probe(f).volumeSlider, Qt::LeftButton, {},
+                        QPoint(probe(f).volumeSlider->width() - 2, start.y()));
+    QCOMPARE(probe(f).muteStatus->glyph(), QStringLiteral("U"));
     QVERIFY(!h.engine.muted);
-    QCOMPARE(h.engine.vol, f.volumeSlider->value());
-    QCOMPARE(f.volumeSlider->selLength(), f.volumeSlider->value());
+    QCOMPARE(h.engine.vol, probe(f).volumeSlider->value());
+    QCOMPARE(probe(f).volumeSlider->selLength(), probe(f).volumeSlider->value());
     QVERIFY(h.engine.vol > 50);
 }
 
@@ -190,7 +192,8 @@ void TestMainFormWiring::clickOnThePositionBarSeeks() {
     h.openMovie();
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QTest::mouseClick(f.movieProgress, Qt::LeftButton, {}, QPoint(f.movieProgress->width() / 4, 3));
+    QTest::mouseClick(probe(f).movieProgress, Qt::LeftButton, {},
+                      QPoint(probe(f).movieProgress->width() / 4, 3));
     QVERIFY(qAbs(h.engine.pos - 0.25f) < 0.01f);
 }
 
@@ -198,19 +201,19 @@ void TestMainFormWiring::clickOnThePositionBarSeeks() {
 void TestMainFormWiring::positionTimerRunsOnItsOwn() {
     MainFormHarness h;
     MainForm& f = h.start();
-    f.movieTimer->start();
-    QTRY_VERIFY(!f.movieTimer->isActive());
+    probe(f).movieTimer->start();
+    QTRY_VERIFY(!probe(f).movieTimer->isActive());
     h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
     f.fileMenu_Click();
     h.engine.startsPlaying = false;
     f.dvdsList_Click(0);
-    QVERIFY(f.movieTimer->isActive());
+    QVERIFY(probe(f).movieTimer->isActive());
     h.engine.loadTitle();
-    QTRY_VERIFY(f.fullScreenButton->isEnabled());
+    QTRY_VERIFY(probe(f).fullScreenButton->isEnabled());
     // Stopped, it rests again once the controls are off.
     f.stopButton_Click();
-    QTRY_VERIFY(!f.movieTimer->isActive());
-    QVERIFY(!f.fullScreenButton->isEnabled());
+    QTRY_VERIFY(!probe(f).movieTimer->isActive());
+    QVERIFY(!probe(f).fullScreenButton->isEnabled());
 }
 
 void TestMainFormWiring::driveMenuFollowsTheDrives() {
@@ -219,9 +222,9 @@ void TestMainFormWiring::driveMenuFollowsTheDrives() {
     h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"));
     h.drives.addDrive(QStringLiteral("E:"));
     f.fileMenu_Click();
-    QCOMPARE(f.dvdsList.size(), 2);
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("MOVIE (D:)"));
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[1]),
+    QCOMPARE(probe(f).dvdsList.size(), 2);
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[0]), QStringLiteral("MOVIE (D:)"));
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[1]),
              QStringLiteral("<Please insert a DVD> (E:)"));
     // The drives first, then the entry for images and folders below a separator.
     QCOMPARE(openMenuEntries(f),
@@ -238,13 +241,13 @@ void TestMainFormWiring::driveMenuFollowsTheDrives() {
     h.drives.removeDrive(QStringLiteral("E:"));
     h.drives.removeDrive(QStringLiteral("F:"));
     f.fileMenu_Click();
-    QCOMPARE(f.dvdsList.size(), 1);
+    QCOMPARE(probe(f).dvdsList.size(), 1);
     QCOMPARE(openMenuEntries(f), (QStringList{"<No DVD drives were found>", "-", kImageEntry}));
 
     // Opening the menu for real rebuilds the list too.
     h.drives.insertDisc(QStringLiteral("F:"), QStringLiteral("OTHER"));
-    emit f.fileMenu->aboutToShow();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral("OTHER (F:)"));
+    emit probe(f).fileMenu->aboutToShow();
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[0]), QStringLiteral("OTHER (F:)"));
 }
 
 void TestMainFormWiring::driveItemsShowAmpersandsAndOpenTheirDisc() {
@@ -253,9 +256,9 @@ void TestMainFormWiring::driveItemsShowAmpersandsAndOpenTheirDisc() {
     h.drives.insertDisc(QStringLiteral("D:"), QString());
     h.drives.insertDisc(QStringLiteral("E:"), QStringLiteral("TOM & JERRY"));
     f.fileMenu_Click();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), QStringLiteral(" (D:)"));
-    QCOMPARE(f.dvdsList[1]->text(), QStringLiteral("TOM && JERRY (E:)"));
-    f.dvdsList[1]->trigger();
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[0]), QStringLiteral(" (D:)"));
+    QCOMPARE(probe(f).dvdsList[1]->text(), QStringLiteral("TOM && JERRY (E:)"));
+    probe(f).dvdsList[1]->trigger();
     QCOMPARE(f.session().currentDiscLabel(), QStringLiteral("TOM & JERRY"));
     QCOMPARE(h.engine.lastTarget, QStringLiteral("dvd://E:"));
 }
@@ -270,14 +273,14 @@ void TestMainFormWiring::imageOrFolderEntryAsksForTheDisc() {
     const QString disc = rips.filePath(QStringLiteral("My Film"));
     QVERIFY(QDir().mkpath(disc + QStringLiteral("/VIDEO_TS")));
     h.engine.calls.clear();
-    f.openImageOrFolder->trigger();
+    probe(f).openImageOrFolder->trigger();
     QCOMPARE(h.discDialogTitles, QStringList{QStringLiteral("DVD Image or Folder")});
     QVERIFY(h.engine.calls.isEmpty());
 
     h.discChoice = disc + QStringLiteral("/VIDEO_TS");
-    f.openImageOrFolder->trigger();
+    probe(f).openImageOrFolder->trigger();
     QCOMPARE(h.engine.lastTarget, QStringLiteral("dvd://") + disc);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
 }
 
 // Timed capture asks through the window's own prompt, and the typed interval is used.
@@ -294,8 +297,8 @@ void TestMainFormWiring::timedCaptureAsksTheWindowsPrompt() {
     f.timedSnapshotsButton_Click();
     QVERIFY(f.capture().timedRunning());
     QCOMPARE(f.capture().snapshotsTimer().interval(), 2500);
-    QVERIFY(!f.snapshotButton->isEnabled());
-    QVERIFY(!f.continuousSnapshotsButton->isEnabled());
+    QVERIFY(!probe(f).snapshotButton->isEnabled());
+    QVERIFY(!probe(f).continuousSnapshotsButton->isEnabled());
 }
 
 QTEST_MAIN(TestMainFormWiring)

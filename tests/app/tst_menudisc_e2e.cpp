@@ -4,10 +4,10 @@
 #include "MainFormHarness.h"
 
 #include "capture/SnapshotWriter.h"
-#include "playback/FrameStore.h"
-#include "playback/VideoStage.h"
-#include "playback/VlcEngine.h"
+#include "engine/FrameStore.h"
+#include "engine/VlcEngine.h"
 #include "ui/GlyphButton.h"
+#include "video/VideoStage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,6 +54,7 @@ private:
 
     std::unique_ptr<MainFormHarness> h;
     VlcEngine* vlc = nullptr; // owned by the harness
+    SnapshotWriter* writer = nullptr;
     QTemporaryDir shots;
     QString folder;
 };
@@ -67,7 +68,8 @@ void TestMenuDiscE2E::init() {
     h->drives.insertDisc(QStringLiteral("M:"), QStringLiteral("MENUDISC"),
                          fixture(QStringLiteral("menu.iso")));
     h->startOnVlc(shots.path());
-    vlc = h->vlc.get();
+    vlc = &h->vlc->engine();
+    writer = &h->vlc->writer();
     Settings::current().hideIntervalPrompt = 1;
     Settings::current().snapshotInterval = 1000;
 }
@@ -81,12 +83,12 @@ void TestMenuDiscE2E::cleanup() {
 void TestMenuDiscE2E::open(int item, const QString& caption) {
     MainForm& f = *h->form;
     f.fileMenu_Click();
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[item]), caption);
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[item]), caption);
     f.dvdsList_Click(item);
     QVERIFY(h->boxes.shown.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(f.fullScreenButton->isEnabled(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(probe(f).fullScreenButton->isEnabled(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(vlc->frameStore()->latest() != nullptr, 5000);
-    folder = shots.filePath(MainForm::dvdsListCaption(f.dvdsList[item]).chopped(5) +
+    folder = shots.filePath(MainForm::dvdsListCaption(probe(f).dvdsList[item]).chopped(5) +
                             QStringLiteral(" Images"));
 }
 
@@ -97,7 +99,7 @@ void TestMenuDiscE2E::waitForMenu() {
 
 Written TestMenuDiscE2E::written() {
     Written result;
-    if (!vlc->snapshotWriter()->waitForIdle(20000))
+    if (!writer->waitForIdle(20000))
         return result;
     for (const QString& file : QDir(folder).entryList(QDir::Files)) {
         ++result.images;
@@ -137,7 +139,7 @@ void TestMenuDiscE2E::captureStopsWhenTheTitleReturnsToTheMenu() {
         },
         Qt::DirectConnection);
     qint64 stoppedAt = -1;
-    const auto stopWatch = connect(f.movieTimer, &QTimer::timeout, this, [&] {
+    const auto stopWatch = connect(probe(f).movieTimer, &QTimer::timeout, this, [&] {
         if (stoppedAt < 0 && !f.capture().continuousRunning() && !f.capture().timedRunning())
             stoppedAt = clock.elapsed();
     });
@@ -157,8 +159,8 @@ void TestMenuDiscE2E::captureStopsWhenTheTitleReturnsToTheMenu() {
         qPrintable(
             QStringLiteral("stopped %1 ms after the menu showed").arg(stoppedAt - menuShownAt)));
     QCOMPARE(vlc->position(), 1.0f);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("00:00:06 / 00:00:06"));
-    QVERIFY(f.fullScreenButton->isEnabled());
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("00:00:06 / 00:00:06"));
+    QVERIFY(probe(f).fullScreenButton->isEnabled());
 
     QTest::qWait(1500); // the menu loops on; nothing more is written
     const Written images = written();
@@ -174,16 +176,16 @@ void TestMenuDiscE2E::enteringTheTitleFromTheMenuStopsNothing() {
     MainForm& f = *h->form;
     waitForMenu();
     // The menu plays: the window shows no time of its own yet, and captures may start.
-    QTRY_COMPARE(f.timeElapsed->text(), QStringLiteral("00:00:00 / 00:00:00"));
-    f.continuousSnapshots->trigger();
-    f.timedSnapshots->trigger();
+    QTRY_COMPARE(probe(f).timeElapsed->text(), QStringLiteral("00:00:00 / 00:00:00"));
+    probe(f).continuousSnapshots->trigger();
+    probe(f).timedSnapshots->trigger();
     QVERIFY(f.capture().continuousRunning() && f.capture().timedRunning());
     vlc->navigate(DvdNavigation::Activate);
     QTRY_VERIFY_WITH_TIMEOUT(vlc->length() == 6 && vlc->time() >= 1, 10000);
-    QTRY_VERIFY(f.timeElapsed->text().endsWith(QStringLiteral(" / 00:00:06")));
+    QTRY_VERIFY(probe(f).timeElapsed->text().endsWith(QStringLiteral(" / 00:00:06")));
     QVERIFY(f.capture().continuousRunning() && f.capture().timedRunning());
-    f.continuousSnapshots->trigger();
-    f.timedSnapshots->trigger();
+    probe(f).continuousSnapshots->trigger();
+    probe(f).timedSnapshots->trigger();
     const Written images = written();
     QVERIFY(images.menuImages > 0);
     QVERIFY(images.images > images.menuImages);
@@ -225,7 +227,7 @@ void TestMenuDiscE2E::commandsWorkInFullScreenAndToggleIt() {
 
     QTest::keyClick(stage, Qt::Key_F4, Qt::ControlModifier);
     QTRY_VERIFY(!vlc->isFullScreen());
-    f.fullScreenMenu->trigger();
+    probe(f).fullScreenMenu->trigger();
     QTRY_VERIFY(vlc->isFullScreen());
     stage = fullScreenStage();
     QVERIFY(stage);

@@ -4,7 +4,7 @@
 #include "MainFormHarness.h"
 
 #include "capture/SnapshotWriter.h"
-#include "playback/VlcEngine.h"
+#include "engine/VlcEngine.h"
 #include "support/ModalRun.h"
 #include "support/TestFiles.h"
 #include "ui/GlyphButton.h"
@@ -38,6 +38,7 @@ private:
 
     std::unique_ptr<MainFormHarness> h;
     VlcEngine* vlc = nullptr; // owned by the harness
+    SnapshotWriter* writer = nullptr;
     QTemporaryDir shots;
     QTemporaryDir scratch;
 };
@@ -48,7 +49,8 @@ void TestOpenImageE2E::init() {
     h = std::make_unique<MainFormHarness>();
     // A machine without any drive: the image or folder is the only way to a disc.
     h->startOnVlc(shots.path());
-    vlc = h->vlc.get();
+    vlc = &h->vlc->engine();
+    writer = &h->vlc->writer();
 }
 
 void TestOpenImageE2E::cleanup() {
@@ -61,21 +63,21 @@ bool TestOpenImageE2E::openAndPlay(const QString& path) {
     MainForm& f = *h->form;
     h->discChoice = path;
     f.fileMenu_Click();
-    f.openImageOrFolder->trigger();
-    if (f.timeElapsed->text() != QStringLiteral("LOADING..."))
+    probe(f).openImageOrFolder->trigger();
+    if (probe(f).timeElapsed->text() != QStringLiteral("LOADING..."))
         return false;
     // The cover goes once the title plays.
-    (void)QTest::qWaitFor([&] { return f.logoHide->isHidden() || !h->boxes.shown.isEmpty(); },
-                          10000);
+    (void)QTest::qWaitFor(
+        [&] { return probe(f).logoHide->isHidden() || !h->boxes.shown.isEmpty(); }, 10000);
     // A picture must be there before images of it can be asked for.
     (void)QTest::qWaitFor([&] { return vlc->frameStore()->latest() != nullptr; }, 5000);
-    return h->boxes.shown.isEmpty() && f.logoHide->isHidden() &&
+    return h->boxes.shown.isEmpty() && probe(f).logoHide->isHidden() &&
            vlc->frameStore()->latest() != nullptr;
 }
 
 QImage TestOpenImageE2E::takeSnapshot(const QString& file) {
     h->form->snapshotButton_Click();
-    if (!vlc->snapshotWriter()->waitForIdle(5000) || !QFile::exists(file))
+    if (!writer->waitForIdle(5000) || !QFile::exists(file))
         return {};
     QImageReader reader(file);
     return reader.format() == "png" ? reader.read() : QImage();
@@ -119,11 +121,11 @@ void TestOpenImageE2E::aFileThatIsNoDvdVideoGivesInvalidDvd() {
 
     MainForm& f = *h->form;
     h->discChoice = picked;
-    f.openImageOrFolder->trigger();
+    probe(f).openImageOrFolder->trigger();
     // The engine finds out on its own threads; the position timer tells the user, once.
     QTRY_COMPARE_WITH_TIMEOUT(h->boxes.shown.size(), 1, 10000);
     QCOMPARE(h->boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
-    QCOMPARE(f.timeElapsed->text(), QString());
+    QCOMPARE(probe(f).timeElapsed->text(), QString());
     QTest::qWait(200);
     QCOMPARE(h->boxes.shown.size(), 1);
 
@@ -148,10 +150,10 @@ void TestOpenImageE2E::reloadAfterOptionsKeepsTheFolder() {
     QVERIFY(run.shown && !run.forcedClosed);
     QCOMPARE(h->boxes.shown.size(), 1); // the reload question, and no "07"
     h->boxes.shown.clear();
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
 
-    QVERIFY(!f.logoHide->isHidden());
-    QTRY_VERIFY_WITH_TIMEOUT(f.logoHide->isHidden() || !h->boxes.shown.isEmpty(), 10000);
+    QVERIFY(!probe(f).logoHide->isHidden());
+    QTRY_VERIFY_WITH_TIMEOUT(probe(f).logoHide->isHidden() || !h->boxes.shown.isEmpty(), 10000);
     QVERIFY(h->boxes.shown.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(vlc->frameStore()->latest() != nullptr, 5000);
     QCOMPARE(f.session().currentDiscLabel(), QStringLiteral("DVD"));

@@ -5,7 +5,7 @@
 #include "Fixtures.h"
 #include "MainFormHarness.h"
 
-#include "playback/VlcEngine.h"
+#include "engine/VlcEngine.h"
 #include "ui/GlyphButton.h"
 
 #include <QDir>
@@ -48,7 +48,7 @@ void TestSlowDiscE2E::initTestCase() {
 void TestSlowDiscE2E::init() {
     h = std::make_unique<MainFormHarness>();
     h->startOnVlc(work.path());
-    vlc = h->vlc.get();
+    vlc = &h->vlc->engine();
     h->form->show();
 }
 
@@ -67,16 +67,16 @@ void TestSlowDiscE2E::slowDiscPlaysWhenReadyWhileTheWindowWorks() {
     insertSlowDisc(QStringLiteral("slow1.iso"));
     MainForm& f = *h->form;
     int ticksWhileLoading = 0;
-    connect(f.movieTimer, &QTimer::timeout, this, [&] {
-        ticksWhileLoading += f.timeElapsed->text() == QStringLiteral("LOADING...") ? 1 : 0;
+    connect(probe(f).movieTimer, &QTimer::timeout, this, [&] {
+        ticksWhileLoading += probe(f).timeElapsed->text() == QStringLiteral("LOADING...") ? 1 : 0;
     });
     QElapsedTimer clock;
     clock.start();
     f.fileMenu_Click();
     f.dvdsList_Click(0);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
 
-    QTRY_VERIFY_WITH_TIMEOUT(f.fullScreenButton->isEnabled(), kSpinUpMs + 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(probe(f).fullScreenButton->isEnabled(), kSpinUpMs + 30000);
     const qint64 openedAfter = clock.elapsed();
     qInfo("the disc played %lld ms after it was chosen; %d ticks ran meanwhile", openedAfter,
           ticksWhileLoading);
@@ -86,7 +86,7 @@ void TestSlowDiscE2E::slowDiscPlaysWhenReadyWhileTheWindowWorks() {
     // ...and the position timer kept running all the while (100 ticks a second if unhindered).
     QVERIFY(ticksWhileLoading >= 100);
     QTRY_VERIFY_WITH_TIMEOUT(vlc->time() >= 1, 5000);
-    QVERIFY(f.logoHide->isHidden());
+    QVERIFY(probe(f).logoHide->isHidden());
 }
 
 void TestSlowDiscE2E::closingWhileLoadingEndsCleanly() {
@@ -95,7 +95,7 @@ void TestSlowDiscE2E::closingWhileLoadingEndsCleanly() {
     f.fileMenu_Click();
     f.dvdsList_Click(0);
     QTest::qWait(1000);
-    QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
+    QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
     QVERIFY(f.close());
     QCOMPARE(h->endProcessCalls, 1);
     QVERIFY(h->boxes.shown.isEmpty());

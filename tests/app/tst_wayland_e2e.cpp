@@ -4,9 +4,9 @@
 #include "MainFormHarness.h"
 
 #include "capture/SnapshotWriter.h"
-#include "playback/VideoStage.h"
-#include "playback/VlcEngine.h"
+#include "engine/VlcEngine.h"
 #include "ui/GlyphButton.h"
+#include "video/VideoStage.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -31,19 +31,19 @@ private slots:
                             fixture(QStringLiteral("movie.iso")));
         QTemporaryDir shots;
         MainForm& f = h.startOnVlc(shots.path());
-        VlcEngine& vlc = *h.vlc;
+        VlcEngine& vlc = h.vlc->engine();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.fileMenu_Click();
         f.dvdsList_Click(0);
         QVERIFY(h.boxes.shown.isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(f.fullScreenButton->isEnabled(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(probe(f).fullScreenButton->isEnabled(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(vlc.frameStore()->latest() != nullptr, 5000);
         // The stage paints the decoded frames itself: the picture is in the window.
-        QTRY_VERIFY_WITH_TIMEOUT(distinctLevels(f.stage->grab().toImage()) > 8, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(distinctLevels(probe(f).stage->grab().toImage()) > 8, 5000);
 
         f.snapshotButton_Click();
-        QVERIFY(vlc.snapshotWriter()->waitForIdle(5000));
+        QVERIFY(h.vlc->writer().waitForIdle(5000));
         QCOMPARE(QDir(shots.filePath(QStringLiteral("MOVIE Images"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("IMG_00001.png")});
     }

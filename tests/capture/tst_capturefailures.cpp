@@ -2,7 +2,7 @@
 // told.
 #include "capture/CaptureFailures.h"
 #include "capture/SnapshotWriter.h"
-#include "playback/FrameStore.h"
+#include "engine/FrameStore.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -63,7 +63,7 @@ void TestCaptureFailures::writerMakesItsFolderAndReports() {
     QImage image(64, 48, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     frames.publish(image, image.size());
-    SnapshotWriter writer(&frames);
+    SnapshotWriter writer;
     QSignalSpy failed(&writer, &SnapshotWriter::writeFailed);
     QSignalSpy recovered(&writer, &SnapshotWriter::writeRecovered);
     const auto capture = [&](const QString& folder) {
@@ -71,7 +71,7 @@ void TestCaptureFailures::writerMakesItsFolderAndReports() {
         options.folder = folder;
         options.prefix = QStringLiteral("IMG_");
         writer.setOptions(options);
-        writer.requestSnapshot();
+        writer.snapshotRequested(frames.latest());
         QVERIFY(writer.waitForIdle(10000));
     };
 

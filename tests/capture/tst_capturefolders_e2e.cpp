@@ -5,8 +5,8 @@
 #include "Sandbox.h"
 
 #include "capture/SnapshotWriter.h"
+#include "engine/VlcEngine.h"
 #include "platform/posix/CdromDriveSource.h"
-#include "playback/VlcEngine.h"
 #include "support/TestFiles.h"
 #include "ui/GlyphButton.h"
 
@@ -36,7 +36,7 @@ private:
     // File menu with `snapshots` as the snapshots path, and waits until it plays.
     void openDisc(const QString& iso, const QString& snapshots);
     QStringList notices() const;
-    SnapshotWriter* writer() const { return vlc->snapshotWriter(); }
+    SnapshotWriter* writer() const { return &h->vlc->writer(); }
 
     std::unique_ptr<MainFormHarness> h;
     VlcEngine* vlc = nullptr; // owned by the harness
@@ -49,7 +49,7 @@ void TestCaptureFoldersE2E::init() {
     shots = std::make_unique<QTemporaryDir>();
     h = std::make_unique<MainFormHarness>();
     h->startOnVlc(shots->path());
-    vlc = h->vlc.get();
+    vlc = &h->vlc->engine();
 }
 
 void TestCaptureFoldersE2E::cleanup() {
@@ -72,13 +72,13 @@ void TestCaptureFoldersE2E::openDisc(const QString& iso, const QString& snapshot
     Settings::current().snapshotsPath = snapshots;
     MainForm& f = *h->form;
     f.BuildEngineOptions();
-    f.movieTimer->start();
+    probe(f).movieTimer->start();
     f.fileMenu_Click();
     // The menu shows the label as it was read.
-    QCOMPARE(MainForm::dvdsListCaption(f.dvdsList[0]), label + QStringLiteral(" (D:)"));
+    QCOMPARE(MainForm::dvdsListCaption(probe(f).dvdsList[0]), label + QStringLiteral(" (D:)"));
     f.dvdsList_Click(0);
     QVERIFY(h->boxes.shown.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(f.fullScreenButton->isEnabled(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(probe(f).fullScreenButton->isEnabled(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(vlc->frameStore()->latest() != nullptr, 5000);
 }
 
@@ -148,7 +148,7 @@ void TestCaptureFoldersE2E::readOnlyFolderIsToldOncePerRun() {
     f.continuousSnapshotsButton_Click();
     QTRY_VERIFY_WITH_TIMEOUT(writer()->counters().failed >= 20, 10000);
     QVERIFY(f.capture().continuousRunning());
-    QVERIFY(!f.snapshotButton->isEnabled());
+    QVERIFY(!probe(f).snapshotButton->isEnabled());
     f.continuousSnapshotsButton_Click();
     QVERIFY(!f.capture().continuousRunning());
     QVERIFY(writer()->waitForIdle(10000));

@@ -1,7 +1,8 @@
 // The options of a media item as the writer reads them, and what the writer puts on disk for
 // requests of the newest frame.
+#include "capture/SnapshotFolder.h"
 #include "capture/SnapshotWriter.h"
-#include "playback/FrameStore.h"
+#include "engine/FrameStore.h"
 #include "support/TestFiles.h"
 
 #include <QPainter>
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr int kSnapshotKey = 83;
 const QSize kPal(720, 576);
 const QSize kPal43(768, 576);
 
@@ -48,7 +48,7 @@ private slots:
         dir_.reset(new QTemporaryDir);
         QVERIFY(dir_->isValid());
         frames_.reset(new FrameStore);
-        writer_.reset(new SnapshotWriter(frames_.get()));
+        writer_.reset(new SnapshotWriter);
         writer_->setOptions(itemOptions(dir_->path()));
     }
 
@@ -76,7 +76,7 @@ private slots:
 
     void fileName() {
         const auto name = [](const char* prefix, int number, SnapshotFormat format) {
-            return SnapshotOptions::fileName(prefix, number, format);
+            return snapshotFileName(prefix, number, format);
         };
         QCOMPARE(name("IMG_", 42, SnapshotFormat::Jpg), QString("IMG_00042.jpg"));
         QCOMPARE(name("a", 100000, SnapshotFormat::Png), QString("a100000.png"));
@@ -161,19 +161,6 @@ private slots:
         QVERIFY(writer_->waitForIdle(10000));
         QVERIFY(!QImage(dir_->filePath("IMG_00002.png")).isNull());
         QVERIFY(!QFile::exists(dir_->filePath("IMG_00006.png")));
-    }
-
-    void onlyTheBoundKeyTakesAnImage() {
-        frames_->publish(testPicture(kPal), kPal43);
-        writer_->setVariable(QStringLiteral("key-pressed"), kSnapshotKey); // nothing bound yet
-        writer_->setVariable(QStringLiteral("key-snapshot"), kSnapshotKey);
-        writer_->setVariable(QStringLiteral("key-pressed"), kSnapshotKey + 1);
-        QVERIFY(!writer_->setVariable(QStringLiteral("volume"), 3));
-        QVERIFY(writer_->waitForIdle(10000));
-        QCOMPARE(writer_->counters().requested, 0u);
-        writer_->setVariable(QStringLiteral("key-pressed"), kSnapshotKey);
-        QVERIFY(writer_->waitForIdle(10000));
-        QCOMPARE(filesIn(dir_->path()), QStringList{"IMG_00001.png"});
     }
 
     void nothingIsWrittenWithoutAFrame() {
@@ -289,7 +276,7 @@ private slots:
         // dropped that is request n itself.
         int request = -1;
         for (int i = 0; i < files.size(); ++i) {
-            QCOMPARE(files[i], SnapshotOptions::fileName("IMG_", i + 1, type));
+            QCOMPARE(files[i], snapshotFileName("IMG_", i + 1, type));
             const QImage image(dir_->filePath(files[i]));
             QCOMPARE(image.size(), kPal43);
             const int hue = image.pixelColor(100, 100).hue();
@@ -344,10 +331,8 @@ private slots:
     }
 
 private:
-    void press() {
-        writer_->setVariable(QStringLiteral("key-snapshot"), kSnapshotKey);
-        writer_->setVariable(QStringLiteral("key-pressed"), kSnapshotKey);
-    }
+    // What the engine does on a press of the snapshot key.
+    void press() { writer_->snapshotRequested(frames_->latest()); }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<FrameStore> frames_;

@@ -149,7 +149,7 @@ private slots:
         QFETCH(QString, pack);
         MainFormHarness h;
         MainForm& form = startIn(h, pack);
-        QCOMPARE(form.fileMenu->title(), packValue(pack, Caption::FileMenu.id));
+        QCOMPARE(probe(form).fileMenu->title(), packValue(pack, Caption::FileMenu.id));
 
         QList<QStringList> groups;
         QStringList bar;
@@ -181,8 +181,8 @@ private slots:
             }
         }
         // The shortcuts stay those of the design whatever the language.
-        QCOMPARE(form.snapshotCommand->shortcut(), QKeySequence(QStringLiteral("Ctrl+F1")));
-        QCOMPARE(form.fullScreenMenu->shortcut(), QKeySequence(QStringLiteral("Ctrl+F4")));
+        QCOMPARE(probe(form).snapshotCommand->shortcut(), QKeySequence(QStringLiteral("Ctrl+F1")));
+        QCOMPARE(probe(form).fullScreenMenu->shortcut(), QKeySequence(QStringLiteral("Ctrl+F4")));
     }
 
     void everyCaptionFitsItsControlAtDesignSize_data() { packRows(); }
@@ -200,21 +200,22 @@ private slots:
             failures << overflowing(window);
         // The main window's title lines; "Media Actions" shares its line with the time display.
         failures << overflowing(form.centralWidget());
-        const int titleRoom = form.timeElapsed->x() - form.mediaActionsTitle->x();
-        if (form.mediaActionsTitle->fontMetrics().horizontalAdvance(
-                form.mediaActionsTitle->text()) > titleRoom)
+        const int titleRoom = probe(form).timeElapsed->x() - probe(form).mediaActionsTitle->x();
+        if (probe(form).mediaActionsTitle->fontMetrics().horizontalAdvance(
+                probe(form).mediaActionsTitle->text()) > titleRoom)
             failures << QStringLiteral("mediaActionsTitle runs into the time display");
         // Texts that appear later in the time display and the hint line.
-        const QFontMetrics timeFont = form.timeElapsed->fontMetrics();
-        if (timeFont.horizontalAdvance(caption(Caption::Loading)) > form.timeElapsed->width())
+        const QFontMetrics timeFont = probe(form).timeElapsed->fontMetrics();
+        if (timeFont.horizontalAdvance(caption(Caption::Loading)) >
+            probe(form).timeElapsed->width())
             failures << QStringLiteral("020 overflows the time display");
         for (const CaptionText& hint :
              {Caption::HintSingleSnapshot, Caption::HintContinuousSnapshots,
               Caption::HintTimedSnapshots, Caption::HintFullScreen, Caption::HintRewind,
               Caption::HintPlay, Caption::HintPause, Caption::HintStop, Caption::HintFastForward,
               Caption::HintMute, Caption::HintSound, Caption::HintVolume})
-            if (form.toolTips->fontMetrics().horizontalAdvance(caption(hint)) >
-                form.toolTips->width())
+            if (probe(form).toolTips->fontMetrics().horizontalAdvance(caption(hint)) >
+                probe(form).toolTips->width())
                 failures << QString::fromLatin1(hint.id) +
                                 QStringLiteral(" overflows the hint line");
         // All four menus in one row of the menu bar.

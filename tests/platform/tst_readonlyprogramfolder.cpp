@@ -4,7 +4,7 @@
 // Root may write anywhere, so when started as root this test runs itself again as "nobody".
 #include "MainFormHarness.h"
 
-#include "app/ErrorLog.h"
+#include "platform/ErrorLog.h"
 #include "platform/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "support/TestFiles.h"
@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(h.boxes.shown.size(), 1);
         QVERIFY(QFile::exists(userFolder + QStringLiteral("/Config.cfg")));
         // The pack is read from the program folder.
-        QCOMPARE(first.fileMenu->title(), QStringLiteral("&Datei"));
+        QCOMPARE(probe(first).fileMenu->title(), QStringLiteral("&Datei"));
 
         // Options confirmed: saved per user.
         OptionsDialog* options = first.optionsDialog();

@@ -6,8 +6,8 @@
 #include "MainFormHarness.h"
 
 #include "controls/folder_picker/FolderBrowse.h"
+#include "engine/VlcEngine.h"
 #include "platform/ProgramFolder.h"
-#include "playback/VlcEngine.h"
 #include "ui/AboutForm.h"
 #include "ui/GlyphButton.h"
 #include "ui/HelpWindow.h"
@@ -83,33 +83,32 @@ int main(int argc, char** argv) {
     }
     const QString iso =
         QDir(qEnvironmentVariable("STILLBECK_FIXTURE_DIR")).filePath(QStringLiteral("movie.iso"));
-    std::unique_ptr<VlcEngine> vlc;
     if (QFile::exists(iso)) {
-        vlc = std::make_unique<VlcEngine>(
+        h.vlc = std::make_unique<EngineAssembly>(
             &h.drives, QStringList{QStringLiteral("--aout=adummy"), QStringLiteral("--quiet")});
-        h.realEngine = vlc.get();
+        h.realEngine = &h.vlc->engine();
     }
     MainForm& f = h.start();
     f.toolTipTimer_Timer();
     save(&f, "main-idle");
 
-    h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"), vlc ? iso : QString());
+    h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"), h.vlc ? iso : QString());
     f.fileMenu_Click();
     f.dvdsList_Click(0);
-    if (vlc) {
-        f.movieTimer->start();
-        if (!QTest::qWaitFor([&] { return f.logoHide->isHidden(); }, 15000))
+    if (h.vlc) {
+        probe(f).movieTimer->start();
+        if (!QTest::qWaitFor([&] { return probe(f).logoHide->isHidden(); }, 15000))
             std::fprintf(stderr, "the disc did not start playing\n");
         QTest::qWait(2500); // a few seconds into the title
-        f.movieTimer->stop();
+        probe(f).movieTimer->stop();
     } else {
         h.engine.loadTitle();
         h.tick();
     }
     // A hint on the line at the bottom, and the keyboard focus on the play button.
-    hover(f.snapshotButton);
+    hover(probe(f).snapshotButton);
     f.activateWindow();
-    f.playButton->setFocus(Qt::TabFocusReason);
+    probe(f).playButton->setFocus(Qt::TabFocusReason);
     save(&f, "main-playing");
 
     OptionsDialog* options = f.optionsDialog();

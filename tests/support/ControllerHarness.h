@@ -5,8 +5,8 @@
 #include "ScriptedMessageBoxes.h"
 #include "capture/CaptureController.h"
 #include "capture/CaptureView.h"
-#include "playback/PlayerSession.h"
-#include "playback/PlayerView.h"
+#include "player/PlayerSession.h"
+#include "player/PlayerView.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

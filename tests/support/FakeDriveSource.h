@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/DriveSource.h"
+#include "platform/DriveSource.h"
 
 #include <QMap>
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "capture/SnapshotWriter.h"
-#include "playback/MediaEngine.h"
+#include "engine/MediaEngine.h"
 
 #include <QSet>
 #include <QStringList>
@@ -21,8 +20,6 @@ public:
     bool startsPlaying = true;
     // True: the medium turned out not to be playable (after play() returned).
     bool hasFailed = false;
-    // When set, snapshot key presses reach this real image writer.
-    SnapshotWriter* writer = nullptr;
 
     // What happened.
     QStringList calls;
@@ -120,10 +117,7 @@ public:
     void setVariable(const QString& name, qint32 value) override {
         check(QStringLiteral("setVariable %1 %2").arg(name).arg(value));
         variables.append({name, value});
-        if (writer)
-            writer->setVariable(name, value);
     }
-    SnapshotWriter* snapshotWriter() const override { return writer; }
 
     // Snapshot requests: pairs of key-snapshot/key-pressed calls.
     int snapshotRequests() const {

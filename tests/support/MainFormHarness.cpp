@@ -25,7 +25,7 @@ MainFormHarness::MainFormHarness(bool writeConfig) {
 
 MainFormHarness::~MainFormHarness() {
     if (form)
-        form->movieTimer->stop();
+        probe(*form).movieTimer->stop();
     form.reset();
     vlc.reset();
     platform::setSleepHook({});
@@ -36,6 +36,7 @@ MainForm& MainFormHarness::start() {
     MainFormServices services;
     services.boxes = &boxes;
     services.engine = realEngine ? realEngine : &engine;
+    services.writer = vlc ? &vlc->writer() : nullptr;
     services.drives = &drives;
     services.instanceLock = lock.get();
     services.freeSpace = [this](const QString& path, qint64* bytes) {
@@ -51,19 +52,20 @@ MainForm& MainFormHarness::start() {
     };
     form = std::make_unique<MainForm>(services);
     // Timers are driven by hand so that every step is deterministic.
-    form->movieTimer->stop();
-    form->toolTipTimer->stop();
+    const MainFormProbe controls(*form);
+    controls.movieTimer->stop();
+    controls.toolTipTimer->stop();
     form->startUp();
     return *form;
 }
 
 MainForm& MainFormHarness::startOnVlc(const QString& snapshotsFolder) {
-    vlc = std::make_unique<VlcEngine>(&drives, testVlcArguments());
-    realEngine = vlc.get();
+    vlc = std::make_unique<EngineAssembly>(&drives, testVlcArguments());
+    realEngine = &vlc->engine();
     start();
     Settings::current().snapshotsPath = snapshotsFolder + QDir::separator();
     form->BuildEngineOptions();
-    form->movieTimer->start();
+    probe(*form).movieTimer->start();
     return *form;
 }
 

@@ -2,10 +2,12 @@
 
 #include "FakeDriveSource.h"
 #include "FakeEngine.h"
+#include "MainFormProbe.h"
 #include "ScriptedMessageBoxes.h"
+#include "app/EngineAssembly.h"
 #include "app/MainForm.h"
+#include "engine/VlcEngine.h"
 #include "platform/InstanceLock.h"
-#include "playback/VlcEngine.h"
 #include "settings/Settings.h"
 
 #include <QTemporaryDir>
@@ -25,8 +27,9 @@ struct MainFormHarness {
     std::unique_ptr<MainForm> form;
     // When set, the window drives this engine instead of the fake one.
     MediaEngine* realEngine = nullptr;
-    // The real engine of startOnVlc(); it goes after the window, as in the program.
-    std::unique_ptr<VlcEngine> vlc;
+    // The real engine of startOnVlc(), with its writer; it goes after the window, as in the
+    // program.
+    std::unique_ptr<EngineAssembly> vlc;
     bool showSplash = false;
     // The file dialog of the File menu's image/folder entry: answers discChoice (empty: cancel)
     // and records the title of every showing.

@@ -169,13 +169,13 @@ private slots:
             writeFile(h.programDir.filePath(QStringLiteral("English") + HelpExtension), "<html/>"));
         QVERIFY(writeFile(h.programDir.filePath(UpdateChecker), "#!/bin/sh\nexit 0\n", Executable));
         RecordingLauncher desktop;
-        form.howToUseMenu->trigger();
-        form.checkUpdates->trigger();
+        probe(form).howToUseMenu->trigger();
+        probe(form).checkUpdates->trigger();
         QCOMPARE(desktop.openedUrls.size(), 1);
         QCOMPARE(desktop.startedPrograms.size(), 1);
 
         QString shownTitle;
-        const ModalRun run = runModal([&] { form.aboutMenu->trigger(); },
+        const ModalRun run = runModal([&] { probe(form).aboutMenu->trigger(); },
                                       [&](QWidget& modal) {
                                           shownTitle = modal.windowTitle();
                                           modal.close();

@@ -39,23 +39,23 @@ void TestHints::eachButtonShowsItsName() {
     MainForm& f = h.start();
     h.openMovie();
     const QList<QPair<QWidget*, QString>> expected{
-        {f.snapshotButton, "Single Snapshot"},
-        {f.continuousSnapshotsButton, "Continuous Snapshots"},
-        {f.timedSnapshotsButton, "Timed Snapshots"},
-        {f.fullScreenButton, "Full Screen"},
-        {f.rewindButton, "Rewind"},
-        {f.playButton, "Play"},
-        {f.pauseButton, "Pause"},
-        {f.stopButton, "Stop"},
-        {f.ffButton, "Fast Forward"},
-        {f.muteStatus, "Mute"}};
+        {probe(f).snapshotButton, "Single Snapshot"},
+        {probe(f).continuousSnapshotsButton, "Continuous Snapshots"},
+        {probe(f).timedSnapshotsButton, "Timed Snapshots"},
+        {probe(f).fullScreenButton, "Full Screen"},
+        {probe(f).rewindButton, "Rewind"},
+        {probe(f).playButton, "Play"},
+        {probe(f).pauseButton, "Pause"},
+        {probe(f).stopButton, "Stop"},
+        {probe(f).ffButton, "Fast Forward"},
+        {probe(f).muteStatus, "Mute"}};
     for (const auto& [button, text] : expected) {
         movePointerOver(button);
-        QCOMPARE(f.toolTips->text(), text);
+        QCOMPARE(probe(f).toolTips->text(), text);
     }
     f.toolTipTimer_Timer();
-    QCOMPARE(f.toolTips->text(), QString());
-    QVERIFY(!f.toolTipTimer->isActive());
+    QCOMPARE(probe(f).toolTips->text(), QString());
+    QVERIFY(!probe(f).toolTipTimer->isActive());
 }
 
 void TestHints::aRunningHideTimerIsNotRestarted() {
@@ -63,25 +63,25 @@ void TestHints::aRunningHideTimerIsNotRestarted() {
     MainForm& f = h.start();
     h.openMovie();
     f.toolTipTimer_Timer();
-    movePointerOver(f.playButton);
-    QVERIFY(f.toolTipTimer->isActive());
+    movePointerOver(probe(f).playButton);
+    QVERIFY(probe(f).toolTipTimer->isActive());
     QTest::qWait(300);
-    const int left = f.toolTipTimer->remainingTime();
-    movePointerOver(f.stopButton);
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Stop"));
-    QVERIFY(f.toolTipTimer->remainingTime() <= left);
+    const int left = probe(f).toolTipTimer->remainingTime();
+    movePointerOver(probe(f).stopButton);
+    QCOMPARE(probe(f).toolTips->text(), QStringLiteral("Stop"));
+    QVERIFY(probe(f).toolTipTimer->remainingTime() <= left);
     // The same hint again changes nothing.
-    movePointerOver(f.stopButton);
-    QVERIFY(f.toolTipTimer->remainingTime() <= left);
+    movePointerOver(probe(f).stopButton);
+    QVERIFY(probe(f).toolTipTimer->remainingTime() <= left);
 }
 
 void TestHints::disabledButtonsShowNothing() {
     MainFormHarness h;
     MainForm& f = h.start();
     f.toolTipTimer_Timer();
-    movePointerOver(f.playButton); // disabled at start
-    QCOMPARE(f.toolTips->text(), QString());
-    QVERIFY(!f.toolTipTimer->isActive());
+    movePointerOver(probe(f).playButton); // disabled at start
+    QCOMPARE(probe(f).toolTips->text(), QString());
+    QVERIFY(!probe(f).toolTipTimer->isActive());
 }
 
 void TestHints::packTextIsLookedUpEachTime() {
@@ -93,10 +93,10 @@ void TestHints::packTextIsLookedUpEachTime() {
     QVERIFY(pack.open(QIODevice::WriteOnly));
     pack.write("[Stillbeck Language Pack]\r\n026=Abspielen\r\n");
     pack.close();
-    movePointerOver(f.playButton);
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Abspielen"));
-    movePointerOver(f.stopButton); // no entry in the pack: the built-in text
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Stop"));
+    movePointerOver(probe(f).playButton);
+    QCOMPARE(probe(f).toolTips->text(), QStringLiteral("Abspielen"));
+    movePointerOver(probe(f).stopButton); // no entry in the pack: the built-in text
+    QCOMPARE(probe(f).toolTips->text(), QStringLiteral("Stop"));
 }
 
 void TestHints::hintIsDrawnInsideTheVisibleBand_data() {
@@ -125,14 +125,14 @@ void TestHints::hintIsDrawnInsideTheVisibleBand() {
     f.toolTipTimer_Timer();
     const QImage empty = f.grab().toImage();
 
-    movePointerOver(f.playButton);
-    QCOMPARE(f.toolTips->text(), QStringLiteral("Play"));
+    movePointerOver(probe(f).playButton);
+    QCOMPARE(probe(f).toolTips->text(), QStringLiteral("Play"));
     const QImage hinted = f.grab().toImage();
     QCOMPARE(hinted.size(), empty.size());
 
     // The part of the hint line that lies inside the client area, in image pixels.
-    QWidget* client = f.toolTips->parentWidget();
-    const QRect band = f.toolTips->geometry().intersected(client->rect());
+    QWidget* client = probe(f).toolTips->parentWidget();
+    const QRect band = probe(f).toolTips->geometry().intersected(client->rect());
     QVERIFY(!band.isEmpty());
     const qreal ratio = hinted.devicePixelRatio();
     const QRect inImage(QPointF(QPointF(client->mapTo(&f, band.topLeft())) * ratio).toPoint(),
@@ -155,18 +155,18 @@ void TestHints::accessibleNamesFollowTheLanguage() {
         const char* german;
     };
     const std::vector<Row> rows{
-        {f.snapshotButton, "Single Snapshot", "021", "Einzelbild"},
-        {f.continuousSnapshotsButton, "Continuous Snapshots", "022", "Fortlaufend"},
-        {f.timedSnapshotsButton, "Timed Snapshots", "023", "Zeitgesteuert"},
-        {f.fullScreenButton, "Full Screen", "024", "Vollbild"},
-        {f.rewindButton, "Rewind", "025", "Zurueck"},
-        {f.playButton, "Play", "026", "Abspielen"},
-        {f.pauseButton, "Pause", "027", "Anhalten"},
-        {f.stopButton, "Stop", "028", "Beenden"},
-        {f.ffButton, "Fast Forward", "029", "Vorspulen"},
-        {f.muteStatus, "Mute", "030", "Stumm"},
-        {f.volumeSlider, "Volume", "032", "Lautstaerke"},
-        {f.movieProgress, "Position", "035", "Stelle"},
+        {probe(f).snapshotButton, "Single Snapshot", "021", "Einzelbild"},
+        {probe(f).continuousSnapshotsButton, "Continuous Snapshots", "022", "Fortlaufend"},
+        {probe(f).timedSnapshotsButton, "Timed Snapshots", "023", "Zeitgesteuert"},
+        {probe(f).fullScreenButton, "Full Screen", "024", "Vollbild"},
+        {probe(f).rewindButton, "Rewind", "025", "Zurueck"},
+        {probe(f).playButton, "Play", "026", "Abspielen"},
+        {probe(f).pauseButton, "Pause", "027", "Anhalten"},
+        {probe(f).stopButton, "Stop", "028", "Beenden"},
+        {probe(f).ffButton, "Fast Forward", "029", "Vorspulen"},
+        {probe(f).muteStatus, "Mute", "030", "Stumm"},
+        {probe(f).volumeSlider, "Volume", "032", "Lautstaerke"},
+        {probe(f).movieProgress, "Position", "035", "Stelle"},
     };
     QByteArray pack = "[Stillbeck Language Pack]\r\n031=Ton\r\n";
     for (const Row& row : rows) {
@@ -185,7 +185,7 @@ void TestHints::accessibleNamesFollowTheLanguage() {
         QCOMPARE(row.widget->accessibleName(), QString::fromLatin1(row.german));
     // The mute button names what a press does, like its hint.
     f.muteStatus_Click();
-    QCOMPARE(f.muteStatus->accessibleName(), QStringLiteral("Ton"));
+    QCOMPARE(probe(f).muteStatus->accessibleName(), QStringLiteral("Ton"));
 }
 
 QTEST_MAIN(TestHints)

@@ -1,9 +1,9 @@
 // The main window's layout pass: pure geometry in twips, and what the window does with it.
 #include "MainFormHarness.h"
 
-#include "playback/VideoStage.h"
 #include "ui/MainLayout.h"
 #include "ui/ProgressBar.h"
+#include "video/VideoStage.h"
 
 #include <QFile>
 #include <QFrame>
@@ -142,13 +142,14 @@ void TestMainLayout::windowWritesFourLogLinesPerPass() {
         QCOMPARE(lines[3], QByteArray(" 4829 \r"));
         QCOMPARE(lines[5], QByteArray(" 30.75 \r"));
         QCOMPARE(lines[7], QByteArray(" 4888.5 \r"));
-        QCOMPARE(f.stage->geometry(), QRect(6, 2, 435, 326));
-        QCOMPARE(f.logoHide->geometry(), f.stage->geometry());
+        QCOMPARE(probe(f).stage->geometry(), QRect(6, 2, 435, 326));
+        QCOMPARE(probe(f).logoHide->geometry(), probe(f).stage->geometry());
     }
     // The bands end inside the client area, so the whole position bar takes clicks.
     const auto bandsInside = [&f] {
-        for (QWidget* band : QList<QWidget*>{f.movieProgress, f.mediaActionsTitle, f.controlFrame,
-                                             f.editTitle, f.toolsFrame})
+        for (QWidget* band :
+             QList<QWidget*>{probe(f).movieProgress, probe(f).mediaActionsTitle,
+                             probe(f).controlFrame, probe(f).editTitle, probe(f).toolsFrame})
             if (band->geometry().right() >= f.width())
                 return false;
         return true;
@@ -166,11 +167,11 @@ void TestMainLayout::minimizedWindowWritesNothing() {
     MainForm& f = h.start();
     const QString path = h.programDir.filePath(QStringLiteral("logerror.txt"));
     const qint64 before = QFileInfo(path).size();
-    const QRect stageBefore = f.stage->geometry();
+    const QRect stageBefore = probe(f).stage->geometry();
     f.setWindowState(Qt::WindowMinimized);
     f.Form_Resize();
     QCOMPARE(QFileInfo(path).size(), before);
-    QCOMPARE(f.stage->geometry(), stageBefore);
+    QCOMPARE(probe(f).stage->geometry(), stageBefore);
     // Restoring at the same size raises no resize, yet the state change alone runs a pass.
     f.setWindowState(Qt::WindowNoState);
     QVERIFY(QFileInfo(path).size() > before);

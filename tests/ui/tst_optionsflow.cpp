@@ -2,7 +2,7 @@
 // captions, and the reload of the open disc.
 #include "MainFormHarness.h"
 
-#include "playback/EngineOptions.h"
+#include "player/EngineOptions.h"
 #include "support/ModalRun.h"
 #include "support/TestFiles.h"
 #include "ui/OptionsDialog.h"
@@ -68,7 +68,7 @@ private slots:
         MainFormHarness h;
         MainForm& f = h.start();
         h.openMovie();
-        QVERIFY(f.logoHide->isHidden());
+        QVERIFY(probe(f).logoHide->isHidden());
         h.engine.calls.clear();
         h.sleeps.clear();
         h.boxes.answers = {MessageBoxes::Answer::Yes};
@@ -100,8 +100,8 @@ private slots:
                                    QStringLiteral("no-snapshot-preview")};
         QCOMPARE(h.engine.lastOptions, expected);
         QCOMPARE(f.session().engineOptions(), expected);
-        QCOMPARE(f.timeElapsed->text(), QStringLiteral("LOADING..."));
-        QVERIFY(!f.logoHide->isHidden());
+        QCOMPARE(probe(f).timeElapsed->text(), QStringLiteral("LOADING..."));
+        QVERIFY(!probe(f).logoHide->isHidden());
         QVERIFY(h.sleeps.contains(500));
     }
 
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(f.optionsDialog()->tag, QStringLiteral("Reload"));
         h.engine.loadTitle();
         h.tick();
-        QVERIFY(f.logoHide->isHidden());
+        QVERIFY(probe(f).logoHide->isHidden());
 
         // Later, the same (kept) dialog confirmed again and No answered: the earlier result goes.
         h.engine.calls.clear();
@@ -141,7 +141,7 @@ private slots:
         h.openMovie();
         f.stopButton_Click();
         h.tick();
-        QVERIFY(!f.logoHide->isHidden());
+        QVERIFY(!probe(f).logoHide->isHidden());
         QCOMPARE(f.session().currentDrive(), QStringLiteral("D:"));
         h.engine.calls.clear();
         QVERIFY(runOptions(f, clickOk));
@@ -210,7 +210,7 @@ private slots:
 
         QVERIFY(readFile(h.programDir.filePath(QStringLiteral("Config.cfg")))
                     .endsWith("\r\nDeutsch.ini\r\n"));
-        QCOMPARE(f.fileMenu->title(), QStringLiteral("&Datei"));
+        QCOMPARE(probe(f).fileMenu->title(), QStringLiteral("&Datei"));
         OptionsDialog* dialog = f.optionsDialog();
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Optionen"));
         QCOMPARE(dialog->OKButton->text(), QStringLiteral("&Ja"));

@@ -1,0 +1,351 @@
+#include "engine/VlcEngine.h"
+
+#include "engine/VlcVideoSink.h"
+#include "platform/DriveSource.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+#include <vlc/vlc.h>
+
+namespace {
+
+// libVLC logs a lot (hardware decoder probing alone gives ~200 errors per start): silent unless
+// STILLBECK_VLC_LOG is 1 (warnings and errors) or 2 (everything).
+int vlcLogThreshold() {
+    static const int threshold = [] {
+        const int wanted = qEnvironmentVariableIntValue("STILLBECK_VLC_LOG");
+        if (wanted >= 2)
+            return int(LIBVLC_DEBUG);
+        if (wanted == 1)
+            return int(LIBVLC_WARNING);
+        return int(LIBVLC_ERROR) + 1;
+    }();
+    return threshold;
+}
+
+void logCallback(void*, int level, const libvlc_log_t* context, const char* format, va_list args) {
+    if (level < vlcLogThreshold())
+        return;
+    const char* module = nullptr;
+    const char* file = nullptr;
+    unsigned line = 0;
+    libvlc_log_get_context(context, &module, &file, &line);
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, args);
+    std::fprintf(stderr, "vlc[%s] %s\n", module ? module : "?", text);
+}
+
+QString withoutDvdScheme(QString target) {
+    static const QLatin1String scheme("dvd://");
+    if (target.startsWith(scheme, Qt::CaseInsensitive))
+        target.remove(0, scheme.size());
+    return target;
+}
+
+// What a target opens: the absolute path of a disc image or disc folder is its own medium, taken
+// as given (a folder name may end in a blank); a drive name is resolved by the drive source.
+QString mediumOfTarget(const QString& target, DriveSource* drives) {
+    const QString path = withoutDvdScheme(target);
+    if (QDir::isAbsolutePath(path))
+        return path;
+    const QString drive = withoutDvdScheme(target.trimmed());
+    return drives ? drives->mediaPath(drive) : QString();
+}
+
+} // namespace
+
+namespace {
+constexpr libvlc_event_type_t kEvents[] = {
+    libvlc_MediaPlayerPlaying,     libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerStopped,     libvlc_MediaPlayerVout,       libvlc_MediaPlayerESAdded,
+    libvlc_MediaPlayerTitleChanged};
+} // namespace
+
+VlcEngine::VlcEngine(DriveSource* drives, const QStringList& vlcArguments, QObject* parent)
+    : QObject(parent), drives_(drives), sink_(std::make_unique<VlcVideoSink>(&frames_)) {
+    // The picture goes to our frames only: no title or volume text drawn into it, no decoding
+    // on a graphics card whose pictures would have to be copied back anyway. Interlaced
+    // pictures (most discs made from TV material) are deinterlaced field by field, so that a
+    // still shows neither combing nor the two half-bright copies of a blended frame.
+    QStringList arguments{QStringLiteral("--no-video-title-show"),
+                          QStringLiteral("--no-osd"),
+                          QStringLiteral("--no-xlib"),
+                          QStringLiteral("--avcodec-hw=none"),
+                          QStringLiteral("--no-snapshot-preview"),
+                          QStringLiteral("--deinterlace=-1"),
+                          QStringLiteral("--deinterlace-mode=yadif")};
+    arguments += vlcArguments;
+    std::vector<QByteArray> storage;
+    std::vector<const char*> argv;
+    for (const QString& argument : arguments)
+        storage.push_back(argument.toUtf8());
+    for (const QByteArray& argument : storage)
+        argv.push_back(argument.constData());
+
+    vlc_ = libvlc_new(int(argv.size()), argv.data());
+    if (!vlc_)
+        throw EngineError("libVLC cannot start");
+    libvlc_log_set(vlc_, logCallback, nullptr);
+    player_ = libvlc_media_player_new(vlc_);
+    if (!player_) {
+        libvlc_release(vlc_);
+        throw EngineError("libVLC cannot create a media player");
+    }
+    sink_->attach(player_);
+
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
+    for (libvlc_event_type_t type : kEvents)
+        libvlc_event_attach(events, type, &VlcEngine::onEvent, this);
+
+    applyVolume();
+}
+
+VlcEngine::~VlcEngine() {
+    closeFullScreen();
+    // Waits for libVLC's threads, also while a slow disc is still opening.
+    libvlc_media_player_stop(player_);
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
+    for (libvlc_event_type_t type : kEvents)
+        libvlc_event_detach(events, type, &VlcEngine::onEvent, this);
+    libvlc_media_player_release(player_);
+    releaseMedia();
+    libvlc_release(vlc_);
+}
+
+void VlcEngine::stopPlayer() {
+    // Synchronous: when it returns libVLC's input and decoder threads are gone, and the events
+    // they raised belong to the playback that ends here.
+    libvlc_media_player_stop(player_);
+    {
+        std::lock_guard lock(eventsMutex_);
+        events_.clear();
+    }
+    tracker_.reset();
+    titles_.clear();
+    lastPosition_ = 0;
+    lastTime_ = 0;
+    lastLength_ = 0;
+    frames_.clear();
+}
+
+void VlcEngine::releaseMedia() {
+    sink_->setMedia(nullptr);
+    if (media_) {
+        libvlc_media_release(media_);
+        media_ = nullptr;
+    }
+}
+
+void VlcEngine::addTarget(const QString& target, const QStringList& options, int mode, int) {
+    const QString path = mediumOfTarget(target, drives_);
+    if (path.isEmpty())
+        throw EngineError(
+            QStringLiteral("no medium is known for \"%1\"").arg(target).toStdString());
+    if (!QFileInfo::exists(path))
+        throw EngineError(QStringLiteral("%1 is not readable").arg(path).toStdString());
+
+    // The playlist holds one item: a new target replaces the old one.
+    closeFullScreen();
+    stopPlayer();
+    libvlc_media_player_set_media(player_, nullptr);
+    releaseMedia();
+
+    const QByteArray mrl = "dvd://" + QUrl::toPercentEncoding(path, "/:");
+    media_ = libvlc_media_new_location(vlc_, mrl.constData());
+    if (!media_)
+        throw EngineError(QStringLiteral("libVLC rejects %1").arg(path).toStdString());
+    libvlc_media_player_set_media(player_, media_);
+    sink_->setMedia(media_);
+    target_ = target;
+    snapshotOptions_ = SnapshotOptions::fromItemOptions(options);
+    if (snapshots_)
+        snapshots_->setOptions(snapshotOptions_);
+
+    if (mode & kModeGo)
+        play();
+}
+
+void VlcEngine::playlistClear() {
+    closeFullScreen();
+    stopPlayer();
+    libvlc_media_player_set_media(player_, nullptr);
+    releaseMedia();
+    target_.clear();
+    snapshotOptions_ = SnapshotOptions{};
+    if (snapshots_)
+        snapshots_->setOptions(snapshotOptions_);
+}
+
+int VlcEngine::playlistCount() {
+    return media_ ? 1 : 0;
+}
+
+void VlcEngine::play() {
+    if (!media_)
+        throw EngineError("the playlist is empty");
+    applyEvents();
+    const TitleTracker::Phase current = tracker_.phase();
+    const libvlc_state_t state = libvlc_media_player_get_state(player_);
+    if (current == TitleTracker::Phase::Opening)
+        return;
+    if (current == TitleTracker::Phase::Title || current == TitleTracker::Phase::Menu) {
+        if (state == libvlc_Paused)
+            libvlc_media_player_set_pause(player_, 0);
+        return;
+    }
+    if (current == TitleTracker::Phase::Ended &&
+        (state == libvlc_Playing || state == libvlc_Paused)) {
+        // The disc moved on to a menu or the next title: that is what plays now.
+        tracker_.playOn();
+        lastPosition_ = 0;
+        lastTime_ = 0;
+        lastLength_ = 0;
+        if (state == libvlc_Paused)
+            libvlc_media_player_set_pause(player_, 0);
+        return;
+    }
+
+    // A finished or failed input must be stopped before libVLC starts the item again. libVLC
+    // opens the disc on its own threads; the events tell how it went.
+    stopPlayer();
+    tracker_.open();
+    sink_->forgetAspect();
+    if (libvlc_media_player_play(player_) != 0) {
+        stopPlayer();
+        throw EngineError(QStringLiteral("libVLC cannot play %1").arg(target_).toStdString());
+    }
+}
+
+void VlcEngine::pause() {
+    if (!media_)
+        throw EngineError("the playlist is empty");
+    const TitleTracker::Phase current = phase();
+    if (current == TitleTracker::Phase::Title || current == TitleTracker::Phase::Menu)
+        libvlc_media_player_set_pause(player_, 1);
+}
+
+void VlcEngine::stop() {
+    closeFullScreen();
+    stopPlayer();
+}
+
+void VlcEngine::requireTitle(const char* what) {
+    const TitleTracker::Phase current = phase();
+    if (current == TitleTracker::Phase::Title)
+        return;
+    throw EngineError(std::string(what) + (current == TitleTracker::Phase::Ended
+                                               ? ": the title has ended"
+                                               : ": no title is playing"));
+}
+
+// Reads libVLC's figures, keeping the last ones while it reports no length (between titles, or
+// for a moment while seeking).
+void VlcEngine::readFigures() {
+    const libvlc_time_t length = libvlc_media_player_get_length(player_);
+    if (length <= 0)
+        return;
+    const float position = libvlc_media_player_get_position(player_);
+    const libvlc_time_t time = libvlc_media_player_get_time(player_);
+    lastLength_ = length;
+    if (position >= 0)
+        lastPosition_ = std::clamp(position, 0.0f, 1.0f);
+    if (time >= 0)
+        lastTime_ = std::min<qint64>(time, length);
+}
+
+void VlcEngine::shuttle(int seconds) {
+    requireTitle("shuttle");
+    readFigures();
+    qint64 target = lastTime_ + qint64(seconds) * 1000;
+    target = std::clamp<qint64>(target, 0, lastLength_ > 0 ? lastLength_ : target);
+    libvlc_media_player_set_time(player_, target);
+    lastTime_ = target;
+    if (lastLength_ > 0)
+        lastPosition_ = float(double(target) / double(lastLength_));
+}
+
+void VlcEngine::setPosition(float position) {
+    requireTitle("seek");
+    if (!std::isfinite(position))
+        throw EngineError("seek: the position is not a number");
+    position = std::clamp(position, 0.0f, 1.0f);
+    libvlc_media_player_set_position(player_, position);
+    lastPosition_ = position;
+    lastTime_ = qint64(double(lastLength_) * position);
+}
+
+bool VlcEngine::playing() {
+    const TitleTracker::Phase current = phase();
+    return (current == TitleTracker::Phase::Title || current == TitleTracker::Phase::Menu) &&
+           libvlc_media_player_get_state(player_) == libvlc_Playing;
+}
+
+bool VlcEngine::failed() {
+    return phase() == TitleTracker::Phase::Failed;
+}
+
+float VlcEngine::position() {
+    switch (phase()) {
+    case TitleTracker::Phase::Title:
+        readFigures();
+        return lastPosition_;
+    case TitleTracker::Phase::Menu:
+        return 0.0f;
+    case TitleTracker::Phase::Ended:
+        return 1.0f;
+    default:
+        return -1.0f;
+    }
+}
+
+int VlcEngine::time() {
+    switch (phase()) {
+    case TitleTracker::Phase::Title:
+        readFigures();
+        return int(lastTime_ / 1000);
+    case TitleTracker::Phase::Ended:
+        return int(lastLength_ / 1000);
+    default:
+        return 0;
+    }
+}
+
+int VlcEngine::length() {
+    switch (phase()) {
+    case TitleTracker::Phase::Title:
+        readFigures();
+        return int(lastLength_ / 1000);
+    case TitleTracker::Phase::Ended:
+        return int(lastLength_ / 1000);
+    default:
+        return 0;
+    }
+}
+
+int VlcEngine::volume() {
+    return volume_;
+}
+
+void VlcEngine::setVolume(int volume) {
+    if (volume < 0 || volume > 200)
+        throw EngineError(QStringLiteral("volume %1 is out of range").arg(volume).toStdString());
+    volume_ = volume;
+    applyVolume();
+}
+
+// libVLC keeps the volume and mute state in its audio output; they are set again whenever the
+// output may be new and never read back (a dummy output reads 0).
+void VlcEngine::applyVolume() {
+    libvlc_audio_set_volume(player_, volume_);
+    libvlc_audio_set_mute(player_, muted_ ? 1 : 0);
+}
+
+void VlcEngine::toggleMute() {
+    muted_ = !muted_;
+    libvlc_audio_set_mute(player_, muted_ ? 1 : 0);
+}

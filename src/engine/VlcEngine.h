@@ -1,0 +1,133 @@
+#pragma once
+
+#include "engine/FrameStore.h"
+#include "engine/MediaEngine.h"
+#include "engine/SnapshotSink.h"
+#include "engine/TitleTracker.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class DriveSource;
+class FullScreenSurface;
+class VlcVideoSink;
+
+struct libvlc_instance_t;
+struct libvlc_media_player_t;
+struct libvlc_media_t;
+struct libvlc_event_t;
+
+// The media engine on libVLC 3: one instance, one media player and a playlist of one item.
+//
+// Opening: addTarget() resolves the drive through the DriveSource (a target naming the absolute
+// path of a disc image or disc folder opens that path) and fails at once for an unknown drive or
+// a drive without a medium. play() only starts libVLC, which opens the disc on
+// its own threads however long the drive takes; until it reports playing, the engine is idle
+// (position() negative). A medium that is not a readable DVD-Video makes failed() true.
+//
+// libVLC's events are queued by its threads and applied to the TitleTracker, in order, by
+// the next call from the user-interface thread. End of title: libVLC's end of input, or the
+// disc moving from the title to a menu or another title. From then on position() is 1.0 and
+// time() equals length() until the next stop, load or play. While a menu plays before any title,
+// position() and time() are 0 and length() is 0.
+//
+// Video arrives through a VlcVideoSink into the engine's FrameStore, which the video widgets
+// paint. Snapshots: the options handed with each disc are read once into SnapshotOptions for
+// the snapshot sink, and each press of the bound snapshot key hands the sink the newest frame.
+// Full screen is shown on a FullScreenSurface.
+class VlcEngine : public QObject, public MediaEngine {
+    Q_OBJECT
+public:
+    // vlcArguments go to libvlc_new (tests pass "--aout=adummy", "--quiet").
+    explicit VlcEngine(DriveSource* drives, const QStringList& vlcArguments = {},
+                       QObject* parent = nullptr);
+    ~VlcEngine() override;
+
+    void addTarget(const QString& target, const QStringList& options, int mode,
+                   int position) override;
+    void playlistClear() override;
+    int playlistCount() override;
+
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void shuttle(int seconds) override;
+    void fullscreen() override;
+    void toggleMute() override;
+
+    bool playing() override;
+    bool failed() override;
+    float position() override;
+    void setPosition(float position) override;
+    int time() override;
+    int length() override;
+    int volume() override;
+    void setVolume(int volume) override;
+
+    void setVariable(const QString& name, qint32 value) override;
+
+    FrameStore* frameStore() override { return &frames_; }
+    void navigate(DvdNavigation direction) override;
+
+    // Where snapshot requests go; none: the requests are dropped. The sink must outlive its
+    // use here (set null before it goes).
+    void setSnapshotSink(SnapshotSink* sink);
+    // Where full screen is shown; none: fullscreen() fails. Likewise set null before it goes.
+    void setFullScreenSurface(FullScreenSurface* surface);
+    bool isFullScreen() const;
+    bool isMuted() const { return muted_; }
+    // Where the disc stands as of libVLC's events so far.
+    TitleTracker::Phase phase();
+
+    // addTarget's mode bit that starts playback at once (as "insert and go").
+    static constexpr int kModeGo = 8;
+    static constexpr int kDefaultVolume = 50;
+
+private:
+    struct Event {
+        int type;
+        int title;
+    };
+
+    static void onEvent(const libvlc_event_t* event, void* opaque);
+    void queueEvent(const libvlc_event_t* event);
+    void applyEvents();
+    bool isMenuTitle(int title);
+    qint64 titleDuration(int title);
+    void loadTitleDescriptions();
+    void requireTitle(const char* what);
+    void stopPlayer();
+    void releaseMedia();
+    void applyVolume();
+    void readFigures();
+    void closeFullScreen();
+
+    DriveSource* drives_;
+    libvlc_instance_t* vlc_ = nullptr;
+    libvlc_media_player_t* player_ = nullptr;
+    libvlc_media_t* media_ = nullptr;
+    QString target_;
+
+    FrameStore frames_;
+    std::unique_ptr<VlcVideoSink> sink_;
+    SnapshotSink* snapshots_ = nullptr;
+    SnapshotOptions snapshotOptions_;
+    qint32 snapshotKey_ = 0; // bound by "key-snapshot"; 0: none
+    FullScreenSurface* fullScreen_ = nullptr;
+
+    std::mutex eventsMutex_;
+    std::vector<Event> events_; // raised by libVLC, not yet applied
+    TitleTracker tracker_;
+    // Menu flag and duration (ms) of each title of the disc, read when libVLC first names one.
+    std::vector<std::pair<bool, qint64>> titles_;
+
+    int volume_ = kDefaultVolume;
+    bool muted_ = false;
+    // Last figures libVLC gave while it knew the title's length, in milliseconds.
+    float lastPosition_ = 0;
+    qint64 lastTime_ = 0;
+    qint64 lastLength_ = 0;
+};
