@@ -24,3 +24,12 @@ inline int distinctLevels(const QImage& image) {
             levels.insert(qGray(image.pixel(x, y)) / 8);
     return levels.size();
 }
+
+// Distinct colours on a coarse grid: a decoded test picture has many, a blank one one or two.
+inline int distinctColours(const QImage& image) {
+    QSet<QRgb> colours;
+    for (int y = 8; y < image.height(); y += 24)
+        for (int x = 8; x < image.width(); x += 24)
+            colours.insert(image.pixel(x, y) & 0xffffff);
+    return int(colours.size());
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "FakeDriveSource.h"
+#include "app/EngineAssembly.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class VlcEngine;
+
+// The real engine, with its writer and full-screen view, on the authored discs: D: movie.iso,
+// E: wide.iso (16:9), F: notdvd.iso (a data disc), G: a drive without a disc, M: menu.iso and
+// I: interlaced.iso. Test classes derive from it and call setUp() and tearDown() around each
+// case.
+class EngineFixture {
+protected:
+    static constexpr int kSnapshotKey = 83;
+    static constexpr int kStartMs = 8000;
+
+    // The five options of a disc with images of `format` into `folder`.
+    static QStringList itemOptions(const QString& folder,
+                                   const QString& format = QStringLiteral("PNG"));
+    // The name of a disc image that is missing, or empty when all are there.
+    static QString missingDisc();
+
+    void setUp();
+    void tearDown();
+
+    // Serial number of the newest picture, 0 while there is none.
+    quint64 framesSeen() const;
+    void pressSnapshot();
+    // Plays D: until pictures arrive and the title's length is known.
+    bool startMovie();
+    // The menu of menu.iso is a solid blue picture.
+    bool isMenuPicture() const;
+
+    std::unique_ptr<FakeDriveSource> drives_;
+    std::unique_ptr<QTemporaryDir> snapshots_;
+    std::unique_ptr<EngineAssembly> assembly_;
+    VlcEngine* engine_ = nullptr; // the assembly's
+};
