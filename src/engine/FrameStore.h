@@ -17,8 +17,8 @@ struct VideoFrame {
     qint64 shownCpuNs = 0;
 };
 
-// Holds the newest video frame. Written by the decoder thread, read by the video area and by the
-// snapshot writer; frames are immutable once published, so readers share them without copying.
+// Holds the newest video frame. Written by the decoder thread, read by the video area and handed
+// to the snapshot sink; frames are immutable once published, so readers share them without copying.
 class FrameStore : public QObject {
     Q_OBJECT
 public:

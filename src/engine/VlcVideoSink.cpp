@@ -108,7 +108,7 @@ void VlcVideoSink::cleanup(void* opaque) {
 }
 
 // Each picture gets a buffer no published frame holds: published frames are shared with painters
-// and the snapshot writer and must never change afterwards.
+// and snapshot requests and must never change afterwards.
 void* VlcVideoSink::lock(void* opaque, void** planes) {
     auto* self = static_cast<VlcVideoSink*>(opaque);
     if (self->pending_.isNull())
@@ -121,7 +121,7 @@ void VlcVideoSink::unlock(void*, void*, void* const*) {}
 
 // libVLC shows the same picture again while paused (about 15 times a second) and DVDs repeat
 // pictures in stills: a picture equal to the newest one is not published again, so the newest
-// frame keeps its serial and the snapshot writer encodes it once.
+// frame keeps its serial and a snapshot of it is encoded once.
 void VlcVideoSink::display(void* opaque, void*) {
     auto* self = static_cast<VlcVideoSink*>(opaque);
     if (self->pending_.isNull())
