@@ -21,6 +21,7 @@ public:
 
     VlcEngine& engine() const { return *engine_; }
     SnapshotWriter& writer() const { return *writer_; }
+    FullScreenView& fullScreenView() const { return *fullScreen_; }
     bool isFullScreen() const;
 
 private:

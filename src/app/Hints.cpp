@@ -80,6 +80,11 @@ void MainForm::volumeSlider_MouseMove(int button, int, float, float) {
         toolTipTimer->start();
     if (button != 1)
         return;
+    setVolumeFromUser(volumeSlider->value());
+}
+
+void MainForm::setVolumeFromUser(int value) {
+    volumeSlider->setValue(value); // clamped to the slider's range
     session_.changeVolume(volumeSlider->value());
     volumeSlider->setSelLength(volumeSlider->value());
 }

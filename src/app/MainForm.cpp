@@ -5,6 +5,7 @@
 #include "engine/MediaEngine.h"
 #include "i18n/LanguageReader.h"
 #include "platform/ErrorLog.h"
+#include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramFolder.h"
@@ -107,6 +108,7 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
     toolTipTimer->setInterval(3000);
 
     connectHandlers();
+    connectGestures();
     Form_Initialize();
     movieTimer->start();
     toolTipTimer->start();
@@ -182,6 +184,9 @@ bool MainForm::startUp() {
     if (services_.instanceLock && !services_.instanceLock->held())
         return false;
     show();
+    // Opened like a File menu choice once the window is up and the event loop runs.
+    if (!services_.discArgument.isEmpty())
+        QTimer::singleShot(0, this, [this] { openArgument(services_.discArgument); });
     return true;
 }
 
@@ -200,8 +205,10 @@ void MainForm::Form_Initialize() {
 
 void MainForm::Form_Load() {
     if (services_.instanceLock && services_.instanceLock->anotherInstanceRunning()) {
-        boxes.show(caption(Caption::AlreadyRunning), caption(Caption::WarningTitle),
-                   MessageBoxes::Icon::Warning);
+        // A start with a disc gives it to the window already open and ends without a word.
+        if (!handOverDisc())
+            boxes.show(caption(Caption::AlreadyRunning), caption(Caption::WarningTitle),
+                       MessageBoxes::Icon::Warning);
         if (splashForm)
             splashForm->close();
         splashForm = nullptr;
@@ -211,6 +218,9 @@ void MainForm::Form_Load() {
     }
     if (services_.instanceLock)
         services_.instanceLock->create();
+    if (services_.instanceChannel && services_.instanceChannel->listen())
+        connect(services_.instanceChannel, &InstanceChannel::received, this,
+                &MainForm::instanceChannel_Received, Qt::UniqueConnection);
 
     session_.enableControls(false);
     logoHide->move(stage->x(), logoHide->y());

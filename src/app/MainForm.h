@@ -15,7 +15,9 @@
 
 class AboutForm;
 class DriveSource;
+class FullScreenView;
 class GlyphButton;
+class InstanceChannel;
 class InstanceLock;
 class MediaEngine;
 class MessageBoxes;
@@ -46,6 +48,13 @@ struct MainFormServices {
     // The engine's snapshot sink, whose reports of failed images reach the capture controller;
     // null for an engine that writes none.
     SnapshotWriter* writer = nullptr;
+    // The engine's full-screen view, over which the window's keys and wheel work too; may be null.
+    FullScreenView* fullScreen = nullptr;
+    // Where a second start hands over its disc; null: a second start only hears "034".
+    InstanceChannel* instanceChannel = nullptr;
+    // What the program was started with (a path, a file:// URI or a drive's device), opened once
+    // the window shows; empty for none.
+    QString discArgument;
     // Free bytes available to the user on the volume of a path; false when it cannot be queried.
     std::function<bool(const QString& path, qint64* bytes)> freeSpace;
     // Ends the process once the main window has closed.
@@ -83,6 +92,8 @@ public:
     void dvdsList_Click(int index);
     // The entry below the drives: a DVD image or disc folder, opened like a disc in a drive.
     void openImageOrFolder_Click();
+    // A disc named on the command line, dropped on the window or handed over by a second start.
+    void openArgument(const QString& argument);
     void BuildEngineOptions();
     void optionsMenuCommand_Click();
     void reloadDisc();
@@ -99,6 +110,11 @@ public:
     void muteStatus_Click();
     void volumeSlider_MouseMove(int button, int shift, float x, float y);
     void muteStatus_MouseMove(int button, int shift, float x, float y);
+    // The habits of other players: Space plays or pauses, a double-click on the picture toggles
+    // full screen, the wheel over the picture or the slider changes the volume by 5 a notch.
+    void playPauseCommand_Click();
+    void stage_DblClick();
+    void volume_MouseWheel(int notches);
 
     // Position display and seeking.
     void movieTimer_Timer();
@@ -156,6 +172,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // The controls, as the window definition names them. Tests find them by those names.
@@ -197,6 +215,7 @@ private:
     QAction* howToUseMenu = nullptr;
     QAction* checkUpdates = nullptr;
     QAction* aboutMenu = nullptr;
+    QAction* playPauseCommand = nullptr; // Space, in no menu
 
     QTimer* movieTimer = nullptr;
     QTimer* toolTipTimer = nullptr;
@@ -215,6 +234,14 @@ private:
 
     void restMovieTimer();
     void connectHandlers();
+    void connectGestures();
+    // The second start's branch: hands the disc argument to the running instance; false when
+    // there is none to hand or nobody took it.
+    bool handOverDisc();
+    // A second start handed over a disc: it opens here, and the window comes to the front.
+    void instanceChannel_Received(const QString& argument);
+    // Sets the engine's volume to value (clamped to the slider) as a left-button drag would.
+    void setVolumeFromUser(int value);
     // The buttons that name themselves on the hint line while the pointer moves over them, with
     // that name (the mute button's follows the sound state).
     QList<QPair<QWidget*, CaptionText>> hintedControls() const;

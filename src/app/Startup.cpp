@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "engine/VlcEngine.h"
 #include "platform/DiskSpace.h"
+#include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageBoxes.h"
@@ -27,6 +28,7 @@ int runStillbeck(QApplication& app, const QString& programFolder) {
     if (!engine)
         return kEngineStartFailedExit;
     InstanceLock instanceLock;
+    InstanceChannel instanceChannel(instanceLock.channelPath());
 
     MainFormServices services;
     services.boxes = &boxes;
@@ -34,6 +36,10 @@ int runStillbeck(QApplication& app, const QString& programFolder) {
     services.writer = &engine->writer();
     services.drives = &drives;
     services.instanceLock = &instanceLock;
+    services.instanceChannel = &instanceChannel;
+    services.fullScreen = &engine->fullScreenView();
+    // "stillbeck PATH" or "stillbeck URI" (the desktop entry passes %U): the first one opens.
+    services.discArgument = QCoreApplication::arguments().value(1);
     services.freeSpace = platform::freeBytesAvailable;
 
     MainForm mainForm(services);

@@ -44,6 +44,12 @@ InstanceLock::InstanceLock(const QString& name, const QString& folder) {
     path_ = QDir(dir).filePath(name + QStringLiteral(".lock"));
 }
 
+QString InstanceLock::channelPath() const {
+    QString socket = path_;
+    socket.chop(int(qstrlen(".lock")));
+    return socket + QStringLiteral(".socket");
+}
+
 bool InstanceLock::anotherInstanceRunning() {
     if (held())
         return false;

@@ -19,6 +19,8 @@ public:
     bool held() const;
 
     QString path() const { return path_; }
+    // Where the instance holding the lock listens for a second start (InstanceChannel).
+    QString channelPath() const;
 
 private:
     // The lock file names a running process of this program on this machine.

@@ -13,3 +13,11 @@ QString discPathOf(const QString& picked);
 // The label of that disc: a folder's name, or the volume label read from an image (empty when
 // the file holds no disc file system; the engine then refuses it).
 QString discLabelOf(const QString& discPath);
+
+// The local path a command-line argument or a handed-over text names: the file of a file:// URI,
+// or a path made absolute against the working folder. Empty for any other URI.
+QString pathOfArgument(const QString& argument);
+
+// Whether a path can be opened as a disc without asking: an .iso file, a VIDEO_TS folder or a
+// folder holding one (a mounted disc, a ripped one).
+bool isDiscPath(const QString& path);

@@ -12,6 +12,8 @@
 #include "player/PlayerView.h"
 #include "settings/Settings.h"
 
+#include <QFileInfo>
+
 namespace {
 constexpr int kAddTargetMode = 2;
 constexpr int kAddTargetPosition = 0;
@@ -34,6 +36,24 @@ void PlayerSession::openDrive(int index) {
 void PlayerSession::openImageOrFolder(const QString& picked) {
     const QString disc = discPathOf(picked);
     openDisc(disc, discLabelOf(disc));
+}
+
+void PlayerSession::openArgument(const QString& argument) {
+    const QString path = pathOfArgument(argument);
+    const QString device = QFileInfo(path).canonicalFilePath();
+    for (const QString& drive : drives_.cdDrives()) {
+        if (device.isEmpty() || QFileInfo(drives_.mediaPath(drive)).canonicalFilePath() != device)
+            continue;
+        QString label;
+        if (!drives_.volumeLabel(drive, &label)) {
+            reportInvalidDvd();
+            return;
+        }
+        // A label ends at its first NUL, as in the drive list.
+        openDisc(drive, label.section(QChar(0), 0, 0));
+        return;
+    }
+    openImageOrFolder(path);
 }
 
 void PlayerSession::BuildEngineOptions() {

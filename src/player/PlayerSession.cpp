@@ -6,7 +6,7 @@
 
 PlayerSession::PlayerSession(MediaEngine& engine, DriveSource& drives, MessageBoxes& boxes,
                              CaptureController& capture, PlayerView& view)
-    : engine_(engine), boxes_(boxes), capture_(capture), view_(view),
+    : engine_(engine), drives_(drives), boxes_(boxes), capture_(capture), view_(view),
       driveEnumerator_(
           std::make_unique<DriveEnumerator>(drives, [] { return caption(Caption::InsertDvd); })) {}
 

@@ -51,6 +51,10 @@ public:
     void openDrive(int index);
     // Opens a DVD image file or disc folder the user picked (or the folder holding VIDEO_TS).
     void openImageOrFolder(const QString& picked);
+    // Opens what the program was started with (or a second start handed over): a drive's device
+    // like its drive item, anything else (a file:// URI or a path: an image, a disc folder, a
+    // mounted disc) like a picked image or folder. What is no DVD gets the invalid-DVD message.
+    void openArgument(const QString& argument);
     void BuildEngineOptions();
     // The same disc again, so that changed snapshot options reach the engine.
     void reloadDisc();
@@ -59,6 +63,8 @@ public:
     void enableControls(bool enabled);
     void play();
     void pause();
+    // Pauses a playing title, plays otherwise, as the play and pause buttons would.
+    void playOrPause();
     void stop();
     void fastForward();
     void rewind();
@@ -90,6 +96,7 @@ private:
     void showText(const QString& text);
 
     MediaEngine& engine_;
+    DriveSource& drives_;
     MessageBoxes& boxes_;
     CaptureController& capture_;
     PlayerView& view_;

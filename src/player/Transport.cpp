@@ -45,6 +45,13 @@ void PlayerSession::pause() {
     });
 }
 
+void PlayerSession::playOrPause() {
+    if (phase_ == Phase::Playing)
+        pause();
+    else
+        play();
+}
+
 void PlayerSession::stopOrThrow() {
     if (phase_ == Phase::Loading)
         return;

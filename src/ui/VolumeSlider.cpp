@@ -2,6 +2,8 @@
 
 #include "ui/MouseArgs.h"
 
+#include <QWheelEvent>
+
 VolumeSlider::VolumeSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setRange(0, 100);
     setMouseTracking(true); // moves without a button show the hint
@@ -17,4 +19,13 @@ void VolumeSlider::mouseMoveEvent(QMouseEvent* event) {
     const QPointF p = event->position();
     emit mouseMoved(mouseButtonWord(event->buttons()), shiftWord(event->modifiers()),
                     static_cast<float>(p.x()), static_cast<float>(p.y()));
+}
+
+void VolumeSlider::wheelEvent(QWheelEvent* event) {
+    wheelRemainder_ += event->angleDelta().y();
+    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        emit wheelTurned(notches);
+    event->accept();
 }

@@ -3,7 +3,8 @@
 #include <QSlider>
 
 // The volume slider: reports pointer moves (with or without a button held) after the slider has
-// followed them, and keeps a selected range that the skin shows as the filled part.
+// followed them, and keeps a selected range that the skin shows as the filled part. The wheel
+// does not move it by itself: whole notches are reported, for the window to set the volume.
 class VolumeSlider : public QSlider {
     Q_OBJECT
 public:
@@ -14,10 +15,13 @@ public:
 
 signals:
     void mouseMoved(int button, int shift, float x, float y);
+    void wheelTurned(int notches);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     int selLength_ = 0;
+    int wheelRemainder_ = 0; // wheel turn short of a notch, in 120ths
 };

@@ -3,10 +3,17 @@
 #include "engine/MediaEngine.h"
 #include "video/VideoStage.h"
 
+#include <QAction>
 #include <QApplication>
 
 bool FullScreenView::isShown() const {
     return stage_ && stage_->isVisible();
+}
+
+void FullScreenView::setWindowActions(const QList<QAction*>& actions) {
+    actions_.clear();
+    for (QAction* action : actions)
+        actions_.append(action);
 }
 
 void FullScreenView::show() {
@@ -17,6 +24,10 @@ void FullScreenView::show() {
     stage->setAttribute(Qt::WA_DeleteOnClose);
     stage->setWindowTitle(QCoreApplication::applicationName());
     stage->setEngine(&engine_);
+    for (QAction* action : actions_)
+        if (action)
+            stage->addAction(action);
+    connect(stage, &VideoStage::wheelTurned, this, &FullScreenView::wheelTurned);
     stage_ = stage;
     stage->showFullScreen();
     stage->activateWindow();

@@ -2,15 +2,20 @@
 
 #include "engine/FullScreenSurface.h"
 
+#include <QList>
+#include <QObject>
 #include <QPointer>
 
 class MediaEngine;
+class QAction;
 class VideoStage;
 
 // The full-screen view of an engine's video: a VideoStage as a window of its own, covering the
-// screen. Esc closes it (VideoStage); the window's commands keep working over it because their
-// shortcuts are application-wide.
-class FullScreenView : public FullScreenSurface {
+// screen. Esc or a double-click closes it (VideoStage); the window's commands keep working over
+// it, those with application-wide shortcuts and the actions handed to setWindowActions(), and
+// the wheel over it is passed on as over the window's video area.
+class FullScreenView : public QObject, public FullScreenSurface {
+    Q_OBJECT
 public:
     explicit FullScreenView(MediaEngine& engine) : engine_(engine) {}
     ~FullScreenView() override { close(); }
@@ -20,7 +25,14 @@ public:
     void show() override;
     void close() override;
 
+    // Actions whose shortcuts (for the window only) also work while the view is shown.
+    void setWindowActions(const QList<QAction*>& actions);
+
+signals:
+    void wheelTurned(int notches);
+
 private:
     MediaEngine& engine_;
     QPointer<VideoStage> stage_;
+    QList<QPointer<QAction>> actions_;
 };

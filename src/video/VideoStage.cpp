@@ -5,8 +5,10 @@
 #include "engine/MediaEngine.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QWheelEvent>
 
 VideoStage::VideoStage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -122,4 +124,25 @@ void VideoStage::keyPressEvent(QKeyEvent* event) {
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void VideoStage::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (isWindow())
+        close(); // as Esc or the full-screen command again
+    else
+        emit doubleClicked();
+}
+
+void VideoStage::wheelEvent(QWheelEvent* event) {
+    // Fine-grained wheels and touchpads send parts of a notch: they add up to whole ones.
+    wheelRemainder_ += event->angleDelta().y();
+    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        emit wheelTurned(notches);
+    event->accept();
 }

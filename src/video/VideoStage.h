@@ -10,7 +10,8 @@ struct VideoFrame;
 
 // The video area: paints the engine's newest frame at its display aspect ratio, black around it,
 // and turns the arrow keys and Enter into DVD menu navigation. Shown as a window of its own it is
-// the full-screen view, which Esc closes.
+// the full-screen view, which Esc or a double-click closes. The mouse wheel over it is reported
+// for the window to change the volume with.
 //
 // Each frame is scaled once to the size it is shown at, and kept for repaints: the stage tells
 // the frame store that size, so the decoder's side delivers frames scaled to it; others are
@@ -27,10 +28,18 @@ public:
 
     ~VideoStage() override;
 
+signals:
+    // A double-click on the stage inside a window (the full-screen view closes instead).
+    void doubleClicked();
+    // The wheel turned by whole notches (120ths of a turn add up), away from the user positive.
+    void wheelTurned(int notches);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void frameArrived();
@@ -47,4 +56,5 @@ private:
     QSize pictureDisplaySize_;   // and the display size of its frame
     QPointer<FrameStore> store_; // the engine's, asked for the shown size; may go first
     QSize askedSize_;            // last told to it
+    int wheelRemainder_ = 0;     // wheel turn short of a notch, in 120ths
 };

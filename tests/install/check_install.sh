@@ -35,7 +35,10 @@ done
 
 desktop=$root/share/applications/org.example.stillbeck.desktop
 [ -f "$desktop" ] || fail "desktop entry missing"
-grep -qx 'MimeType=x-content/video-dvd;' "$desktop" || fail "desktop entry lacks the DVD MIME type"
+grep -qx 'MimeType=x-content/video-dvd;application/x-cd-image;application/x-iso9660-image;' \
+    "$desktop" || fail "desktop entry lacks the DVD and disc-image MIME types"
+# The desktop hands the disc, the image or the mounted folder over as an argument.
+grep -qx 'Exec=stillbeck %U' "$desktop" || fail "desktop entry does not pass the disc on"
 grep -qx 'Categories=AudioVideo;Video;Player;' "$desktop" || fail "desktop entry categories"
 desktop-file-validate "$desktop"
 

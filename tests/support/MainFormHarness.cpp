@@ -46,6 +46,9 @@ MainForm& MainFormHarness::start() {
     };
     services.endProcess = [this] { ++endProcessCalls; };
     services.showSplash = showSplash;
+    services.discArgument = discArgument;
+    services.fullScreen = fullScreen || !vlc ? fullScreen : &vlc->fullScreenView();
+    services.instanceChannel = instanceChannel;
     services.chooseDisc = [this](QWidget*, const QString& title) {
         discDialogTitles.append(title);
         return discChoice;

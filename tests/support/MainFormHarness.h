@@ -31,6 +31,11 @@ struct MainFormHarness {
     // program.
     std::unique_ptr<EngineAssembly> vlc;
     bool showSplash = false;
+    // Passed to the window as they are: the start's argument, the full-screen view and the
+    // channel a second start hands its disc through (none by default).
+    QString discArgument;
+    FullScreenView* fullScreen = nullptr;
+    InstanceChannel* instanceChannel = nullptr;
     // The file dialog of the File menu's image/folder entry: answers discChoice (empty: cancel)
     // and records the title of every showing.
     QString discChoice;

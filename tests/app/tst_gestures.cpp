@@ -1,0 +1,190 @@
+// The habits of other players through the window's real event path: Space, a double-click on the
+// picture and the wheel (in the window and in full screen), a disc dropped on the window or named
+// at start, and a second start that hands its disc to the window already open.
+#include "MainFormHarness.h"
+
+#include "platform/InstanceChannel.h"
+#include "ui/GlyphButton.h"
+#include "ui/VolumeSlider.h"
+#include "video/FullScreenView.h"
+#include "video/VideoStage.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+const char* const kSecondStart = "STILLBECK_TEST_SECOND_START"; // the lock's folder
+
+void turnWheel(QWidget* widget, int angle) {
+    QWheelEvent wheel(QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, angle),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+}
+
+// Whether the window takes a drag of `path`, and what a drop of it opened.
+bool dragAccepted(MainForm& f, const QString& path) {
+    if (!f.acceptDrops())
+        return false;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(&f, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&f, &drop);
+    return enter.isAccepted();
+}
+
+// A second start as the program makes it, in this process: prints the boxes it showed.
+int secondStart(const QString& lockFolder, const QString& argument) {
+    MainFormHarness h;
+    h.lock = std::make_unique<InstanceLock>(QStringLiteral("TarnwickStillbeck"), lockFolder);
+    InstanceChannel channel(h.lock->channelPath());
+    h.instanceChannel = &channel;
+    h.discArgument = argument;
+    const bool shown = h.start().isVisible();
+    for (const auto& box : h.boxes.shown)
+        std::printf("box: %s\n", qPrintable(box.text));
+    return shown ? 1 : 0;
+}
+} // namespace
+
+class TestGestures : public QObject {
+    Q_OBJECT
+private slots:
+    void spaceDoubleClickAndWheelInTheWindowAndFullScreen();
+    void discsFromADropOrTheCommandLine_data();
+    void discsFromADropOrTheCommandLine();
+    void secondStartHandsItsDiscOver();
+};
+
+void TestGestures::spaceDoubleClickAndWheelInTheWindowAndFullScreen() {
+    MainFormHarness h;
+    FullScreenView fullScreen(h.engine);
+    h.fullScreen = &fullScreen;
+    MainForm& f = h.start();
+    const MainFormProbe c(f);
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    // Space belongs to the transport even where a focused button would take it.
+    c.muteStatus->setFocus();
+    QTest::keyClick(c.muteStatus, Qt::Key_Space); // no disc: the buttons' guard holds
+    QTest::mouseDClick(c.stage, Qt::LeftButton);
+    QCOMPARE(h.engine.calls, QStringList());
+
+    h.openMovie();
+    h.engine.calls.clear();
+    QTest::keyClick(c.muteStatus, Qt::Key_Space);
+    QTest::keyClick(c.muteStatus, Qt::Key_Space);
+    QTest::mouseDClick(c.stage, Qt::LeftButton);
+    QCOMPARE(h.engine.calls, (QStringList{"pause", "play", "fullscreen"}));
+    QVERIFY(!h.engine.muted);
+
+    f.muteStatus_Click(); // the wheel brings the sound back, as a drag does
+    turnWheel(c.stage, 120);
+    QCOMPARE(h.engine.vol, 55);
+    QVERIFY(!h.engine.muted);
+    QCOMPARE(c.muteStatus->glyph(), QStringLiteral("U"));
+    turnWheel(c.volumeSlider, -60); // half a notch waits for the other half
+    QCOMPARE(h.engine.vol, 55);
+    turnWheel(c.volumeSlider, -180);
+    QCOMPARE(h.engine.vol, 45);
+    QCOMPARE(c.volumeSlider->value(), 45);
+    QCOMPARE(c.volumeSlider->selLength(), 45);
+
+    fullScreen.show();
+    auto* view = qobject_cast<VideoStage*>(QApplication::activeWindow());
+    QVERIFY(QTest::qWaitFor([&] {
+        view = qobject_cast<VideoStage*>(QApplication::activeWindow());
+        return view && view->isFullScreen();
+    }));
+    h.engine.calls.clear();
+    QTest::keyClick(view, Qt::Key_Space);
+    turnWheel(view, 11 * 120); // clamped at the slider's end
+    QCOMPARE(h.engine.calls, (QStringList{"pause", "setVolume 100"}));
+    QTest::mouseDClick(view, Qt::LeftButton);
+    QTRY_VERIFY(!fullScreen.isShown());
+}
+
+void TestGestures::discsFromADropOrTheCommandLine_data() {
+    QTest::addColumn<QString>("given"); // in a folder holding movie.iso, Film/VIDEO_TS, notes.txt
+    QTest::addColumn<bool>("dropped");
+    QTest::addColumn<QString>("target"); // handed to the engine; "" for none
+    QTest::newRow("image") << "%1/movie.iso" << true << "dvd://%1/movie.iso";
+    QTest::newRow("VIDEO_TS") << "%1/Film/VIDEO_TS" << true << "dvd://%1/Film";
+    QTest::newRow("folder holding it") << "%1/Film" << true << "dvd://%1/Film";
+    QTest::newRow("file URI") << "file://%1/Film/VIDEO_TS" << false << "dvd://%1/Film";
+    QTest::newRow("text file") << "%1/notes.txt" << true << "";
+    QTest::newRow("drive's device") << "%1/sr0" << false << "dvd://D:";
+}
+
+void TestGestures::discsFromADropOrTheCommandLine() {
+    QFETCH(QString, given);
+    QFETCH(bool, dropped);
+    QFETCH(QString, target);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Film/VIDEO_TS")));
+    for (const char* name : {"movie.iso", "notes.txt", "sr0"})
+        QVERIFY(QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly));
+    given.replace(QStringLiteral("%1"), dir.path());
+    target.replace(QStringLiteral("%1"), dir.path());
+    const QString device = dir.filePath(QStringLiteral("sr0"));
+    if (dropped) {
+        MainFormHarness h;
+        h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"), device);
+        QCOMPARE(dragAccepted(h.start(), given), !target.isEmpty());
+        QCOMPARE(h.engine.lastTarget, target);
+    }
+    if (!target.isEmpty()) {
+        MainFormHarness h;
+        h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"), device);
+        h.discArgument = given;
+        h.start();
+        QTRY_COMPARE(h.engine.lastTarget, target);
+    }
+    // What the engine refuses gets the File menu's message.
+    MainFormHarness refused;
+    refused.engine.failing = {QStringLiteral("addTarget")};
+    refused.discArgument = given;
+    refused.start();
+    QTRY_COMPARE(refused.boxes.shown.size(), 1);
+    QCOMPARE(refused.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
+}
+
+void TestGestures::secondStartHandsItsDiscOver() {
+    MainFormHarness first;
+    InstanceChannel channel(first.lock->channelPath());
+    first.instanceChannel = &channel;
+    first.start();
+    const QString disc = first.programDir.filePath(QStringLiteral("movie.iso"));
+    QVERIFY(QFile(disc).open(QIODevice::WriteOnly));
+
+    const auto startAgain = [&](const QStringList& arguments) {
+        QProcess second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kSecondStart), first.programDir.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        second.setProcessEnvironment(env);
+        second.start(QCoreApplication::applicationFilePath(), arguments);
+        // This window serves the channel meanwhile.
+        QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000);
+        return QPair<int, QString>(second.exitCode(),
+                                   QString::fromLocal8Bit(second.readAllStandardOutput()));
+    };
+    QCOMPARE(startAgain({disc}), (QPair<int, QString>(0, QString())));
+    QTRY_COMPARE(first.engine.lastTarget, QStringLiteral("dvd://") + disc);
+    QCOMPARE(startAgain({}),
+             (QPair<int, QString>(0, "box: The application is already running.\n")));
+}
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(kSecondStart))
+        return secondStart(qEnvironmentVariable(kSecondStart), app.arguments().value(1));
+    TestGestures test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_gestures.moc"
