@@ -7,7 +7,7 @@ set -euo pipefail
 # each of the ~370 plugins to learn what it offers, which costs hundreds of milliseconds.
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libvlc-dev vlc-plugin-base libvlc-bin libblkid-dev libisal-dev
     ffmpeg dvdauthor genisoimage pngcheck
     fonts-liberation

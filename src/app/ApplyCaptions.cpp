@@ -2,6 +2,7 @@
 #include "app/MainForm.h"
 
 #include "i18n/LanguageReader.h"
+#include "i18n/QtTranslations.h"
 #include "ui/AboutForm.h"
 #include "ui/OptionsDialog.h"
 #include "ui/TimedSnapshotsDialog.h"
@@ -11,6 +12,8 @@
 #include <QMenu>
 
 void MainForm::ApplyCaptions() {
+    // Qt's own texts follow the pack, in the dialogs and boxes made from now on.
+    applyQtTranslations();
     mediaActionsTitle->setText(caption(Caption::MediaActions));
     editTitle->setText(caption(Caption::MediaTools));
     applyAccessibleNames();

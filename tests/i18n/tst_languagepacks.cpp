@@ -12,16 +12,21 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStyle>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 
@@ -121,6 +126,42 @@ MainForm& startIn(MainFormHarness& h, const QString& pack) {
 class LanguagePacksTest : public QObject {
     Q_OBJECT
 private slots:
+
+    // Each translation names a locale Qt has its own texts for; English names none.
+    void everyPackNamesALocaleQtTranslates_data() { packRows(); }
+    void everyPackNamesALocaleQtTranslates() {
+        QFETCH(QString, pack);
+        const QString locale = packValue(pack, "Locale");
+        if (pack == QLatin1String("English.ini")) {
+            QCOMPARE(locale, QStringLiteral("\x01"));
+            return;
+        }
+        QTranslator qt;
+        QVERIFY2(qt.load(QLocale(locale), QStringLiteral("qt"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)),
+                 qPrintable(locale));
+    }
+
+    // Qt's own buttons follow the chosen pack at once, and back.
+    void qtTextsFollowThePack() {
+        MainFormHarness h;
+        MainForm& form = startIn(h, QStringLiteral("Deutsch.ini"));
+        const auto qtTexts = [] {
+            QMessageBox question(QMessageBox::Question, QString(), QString(),
+                                 QMessageBox::Yes | QMessageBox::No);
+            QFileDialog files;
+            files.setOption(QFileDialog::DontUseNativeDialog);
+            const auto* buttons = files.findChild<QDialogButtonBox*>();
+            return QStringList{withoutMnemonic(question.button(QMessageBox::Yes)->text()),
+                               withoutMnemonic(question.button(QMessageBox::No)->text()),
+                               buttons ? buttons->button(QDialogButtonBox::Cancel)->text()
+                                       : QString()};
+        };
+        QCOMPARE(qtTexts(), (QStringList{"Ja", "Nein", "Abbrechen"}));
+        Settings::current().languageFile = QStringLiteral("English.ini");
+        form.ApplyCaptions();
+        QCOMPARE(qtTexts(), (QStringList{"Yes", "No", "Cancel"}));
+    }
 
     void everyCaptionIsThereInUtf8WithItsMnemonic_data() { packRows(); }
     void everyCaptionIsThereInUtf8WithItsMnemonic() {

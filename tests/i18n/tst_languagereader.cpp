@@ -42,6 +42,7 @@ const PinnedCaption allCaptions[] = {
     {Caption::PromptIntervalInvalid, "016", "Value should be numeric and between 1000 - 60000."},
     {Caption::UpdaterFailed, "018", "Can't run the updates checker."},
     {Caption::HelpMissing, "019", "Can't find the help file."},
+    {Caption::UpdatesFromPackages, "036", "Updates for Stillbeck come with your system's package manager."},
     {Caption::Loading, "020", "LOADING..."},
     {Caption::HintSingleSnapshot, "021", "Single Snapshot"},
     {Caption::HintContinuousSnapshots, "022", "Continuous Snapshots"},

@@ -12,7 +12,8 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >/dev/null 2>&1 ||
 deb=$(ls "$out"/stillbeck_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for lib in libvlc5 libqt6widgets6 libqt6gui6 libqt6core6 libblkid1 libc6 libstdc++6 vlc-plugin-base; do
+for lib in libvlc5 libqt6widgets6 libqt6gui6 libqt6core6 libblkid1 libc6 libstdc++6 vlc-plugin-base \
+    qt6-translations-l10n libqt6network6; do
     [[ ", $depends," == *", $lib "* || ", $depends," == *", $lib,"* ]] || fail "no dependency on $lib"
 done
 contents=$(dpkg-deb -c "$deb")

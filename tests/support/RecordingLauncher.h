@@ -13,16 +13,19 @@ struct RecordingLauncher {
     QStringList startedPrograms;
     bool openUrlSucceeds = true;
     bool startSucceeds = true;
+    QStringList schemeHandlers; // schemes the desktop has a program for
 
     RecordingLauncher() {
-        platform::setLauncherHooks({[this](const QUrl& url) {
-                                        openedUrls.append(url);
-                                        return openUrlSucceeds;
-                                    },
-                                    [this](const QString& program) {
-                                        startedPrograms.append(program);
-                                        return startSucceeds;
-                                    }});
+        platform::setLauncherHooks(
+            {[this](const QUrl& url) {
+                 openedUrls.append(url);
+                 return openUrlSucceeds;
+             },
+             [this](const QString& program) {
+                 startedPrograms.append(program);
+                 return startSucceeds;
+             },
+             [this](const QString& scheme) { return schemeHandlers.contains(scheme); }});
     }
     ~RecordingLauncher() { platform::setLauncherHooks({}); }
     RecordingLauncher(const RecordingLauncher&) = delete;

@@ -104,22 +104,34 @@ private slots:
         QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Fehler"));
     }
 
+    // A checker beside the program is started ("018" when it cannot be); without one, updates
+    // come through the package manager: its software centre where the desktop has one, else a
+    // message that says so.
     void checkUpdates_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("desktopSucceeds");
         QTest::addColumn<bool>("attempted");
-        QTest::addColumn<bool>("message");
-        QTest::newRow("present and executable") << "executable" << true << true << false;
-        QTest::newRow("start refused") << "executable" << false << true << true;
-        QTest::newRow("missing") << "missing" << true << false << true;
-        QTest::newRow("not executable") << "plain" << true << false << true;
-        QTest::newRow("a folder of that name") << "folder" << true << false << true;
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("softwareCentre");
+        const QString failed = QStringLiteral("Can't run the updates checker.");
+        const QString packages =
+            QStringLiteral("Updates for Stillbeck come with your system's package manager.");
+        QTest::newRow("present and executable") << "executable" << true << true << "" << false;
+        QTest::newRow("start refused") << "executable" << false << true << failed << false;
+        QTest::newRow("not executable") << "plain" << true << false << failed << false;
+#ifndef Q_OS_WIN
+        QTest::newRow("missing, no software centre")
+            << "missing" << true << false << packages << false;
+        QTest::newRow("missing, a software centre") << "missing" << true << false << "" << true;
+        QTest::newRow("a folder of that name") << "folder" << true << false << packages << false;
+#endif
     }
     void checkUpdates() {
         QFETCH(QString, kind);
         QFETCH(bool, desktopSucceeds);
         QFETCH(bool, attempted);
-        QFETCH(bool, message);
+        QFETCH(QString, message);
+        QFETCH(bool, softwareCentre);
         MainFormHarness h;
         MainForm& form = h.start();
         const QString path = h.programDir.filePath(UpdateChecker);
@@ -131,13 +143,18 @@ private slots:
             QVERIFY(QDir(h.programDir.path()).mkdir(UpdateChecker));
         RecordingLauncher desktop;
         desktop.startSucceeds = desktopSucceeds;
+        if (softwareCentre)
+            desktop.schemeHandlers = {QStringLiteral("appstream")};
 
         form.checkUpdates_Click();
 
         QCOMPARE(desktop.startedPrograms, attempted ? QStringList{path} : QStringList());
-        QCOMPARE(h.boxes.shown,
-                 message ? QList<Box>{errorBox("Can't run the updates checker.")} : QList<Box>());
-        QVERIFY(desktop.openedUrls.isEmpty());
+        QCOMPARE(desktop.openedUrls, softwareCentre
+                                         ? QList<QUrl>{QUrl("appstream:org.example.stillbeck")}
+                                         : QList<QUrl>());
+        QCOMPARE(h.boxes.shown.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(h.boxes.shown[0].text, message);
     }
 
     void updateCheckerReallyStarts() {

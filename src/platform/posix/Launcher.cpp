@@ -49,6 +49,21 @@ bool startProgram(const QString& path) {
     return QProcess::startDetached(absolute, {});
 }
 
+bool canOpenScheme(const QString& scheme) {
+    if (hooks().hasSchemeHandler)
+        return hooks().hasSchemeHandler(scheme);
+    // The freedesktop opener's own answer; no xdg-mime, or no answer in time, is no handler.
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/") + scheme});
+    if (!query.waitForFinished(3000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return false;
+    }
+    return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 void setLauncherHooks(const LauncherHooks& installed) {
     hooks() = installed;
 }
