@@ -114,7 +114,7 @@ public:
     // full screen, the wheel over the picture or the slider changes the volume by 5 a notch.
     void playPauseCommand_Click();
     void stage_DblClick();
-    void volume_MouseWheel(int notches);
+    void volume_MouseWheel(int angle);
 
     // Position display and seeking.
     void movieTimer_Timer();
@@ -253,6 +253,8 @@ private:
     bool offsetsRecorded_ = false;
     // The position timer was stopped for want of anything to follow (not by a test's hand).
     bool movieTimerResting_ = false;
+    // Wheel turn short of a notch (fine wheels and touchpads send parts of one), in 120ths.
+    int wheelRemainder_ = 0;
     std::unique_ptr<Ui::MainForm> ui;
     MainFormServices services_;
     MessageBoxes& boxes;

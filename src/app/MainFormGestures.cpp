@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QWheelEvent>
 
 namespace {
 constexpr int kVolumeStep = 5;
@@ -60,8 +61,12 @@ void MainForm::stage_DblClick() {
         fullScreenButton_Click();
 }
 
-void MainForm::volume_MouseWheel(int notches) {
-    setVolumeFromUser(volumeSlider->value() + notches * kVolumeStep);
+void MainForm::volume_MouseWheel(int angle) {
+    wheelRemainder_ += angle;
+    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        setVolumeFromUser(volumeSlider->value() + notches * kVolumeStep);
 }
 
 void MainForm::dragEnterEvent(QDragEnterEvent* event) {

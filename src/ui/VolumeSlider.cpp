@@ -22,10 +22,6 @@ void VolumeSlider::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void VolumeSlider::wheelEvent(QWheelEvent* event) {
-    wheelRemainder_ += event->angleDelta().y();
-    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
-    wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-    if (notches != 0)
-        emit wheelTurned(notches);
+    emit wheelTurned(event->angleDelta().y());
     event->accept();
 }

@@ -4,7 +4,8 @@
 
 // The volume slider: reports pointer moves (with or without a button held) after the slider has
 // followed them, and keeps a selected range that the skin shows as the filled part. The wheel
-// does not move it by itself: whole notches are reported, for the window to set the volume.
+// does not move it by itself: the turn is reported (120 a notch), for the window to set the
+// volume.
 class VolumeSlider : public QSlider {
     Q_OBJECT
 public:
@@ -15,7 +16,7 @@ public:
 
 signals:
     void mouseMoved(int button, int shift, float x, float y);
-    void wheelTurned(int notches);
+    void wheelTurned(int angle);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -23,5 +24,4 @@ protected:
 
 private:
     int selLength_ = 0;
-    int wheelRemainder_ = 0; // wheel turn short of a notch, in 120ths
 };

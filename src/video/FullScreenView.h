@@ -29,7 +29,7 @@ public:
     void setWindowActions(const QList<QAction*>& actions);
 
 signals:
-    void wheelTurned(int notches);
+    void wheelTurned(int angle);
 
 private:
     MediaEngine& engine_;

@@ -138,11 +138,6 @@ void VideoStage::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void VideoStage::wheelEvent(QWheelEvent* event) {
-    // Fine-grained wheels and touchpads send parts of a notch: they add up to whole ones.
-    wheelRemainder_ += event->angleDelta().y();
-    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
-    wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-    if (notches != 0)
-        emit wheelTurned(notches);
+    emit wheelTurned(event->angleDelta().y());
     event->accept();
 }

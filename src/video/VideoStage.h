@@ -31,8 +31,8 @@ public:
 signals:
     // A double-click on the stage inside a window (the full-screen view closes instead).
     void doubleClicked();
-    // The wheel turned by whole notches (120ths of a turn add up), away from the user positive.
-    void wheelTurned(int notches);
+    // The wheel turned, in eighths of a degree (120 a notch), away from the user positive.
+    void wheelTurned(int angle);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,5 +56,4 @@ private:
     QSize pictureDisplaySize_;   // and the display size of its frame
     QPointer<FrameStore> store_; // the engine's, asked for the shown size; may go first
     QSize askedSize_;            // last told to it
-    int wheelRemainder_ = 0;     // wheel turn short of a notch, in 120ths
 };
