@@ -176,8 +176,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // The controls, as the window definition names them. Tests find them by those names.
-    // Controls.
+    // The controls, named as in the window definition (tests find them by those names).
     VideoStage* stage = nullptr;
     QFrame* logoHide = nullptr;
     ProgressBar* movieProgress = nullptr;
