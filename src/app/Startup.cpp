@@ -13,7 +13,12 @@
 #include <QApplication>
 #include <QIcon>
 
-int runStillbeck(QApplication& app, const QString& programFolder) {
+QString discArgumentOf(const QStringList& arguments) {
+    const QString first = arguments.value(1);
+    return first.startsWith(u'-') ? QString() : first;
+}
+
+int runStillbeck(QApplication& app, const QString& programFolder, const QString& discArgument) {
     QApplication::setApplicationName(QStringLiteral("Stillbeck"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(STILLBECK_VERSION_MAJOR)
@@ -38,8 +43,7 @@ int runStillbeck(QApplication& app, const QString& programFolder) {
     services.instanceLock = &instanceLock;
     services.instanceChannel = &instanceChannel;
     services.fullScreen = &engine->fullScreenView();
-    // "stillbeck PATH" or "stillbeck URI" (the desktop entry passes %U): the first one opens.
-    services.discArgument = QCoreApplication::arguments().value(1);
+    services.discArgument = discArgument;
     services.freeSpace = platform::freeBytesAvailable;
 
     MainForm mainForm(services);

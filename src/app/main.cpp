@@ -4,5 +4,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return runStillbeck(app, QCoreApplication::applicationDirPath());
+    return runStillbeck(app, QCoreApplication::applicationDirPath(),
+                        discArgumentOf(QCoreApplication::arguments()));
 }
