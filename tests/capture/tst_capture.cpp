@@ -178,9 +178,7 @@ void TestCapture::continuousToggleSwitchesTheOtherButtons() {
 void TestCapture::switchingOffSkipsThePreCheck() {
     ControllerHarness h;
     h.openMovie();
-    Settings::current().hideIntervalPrompt = 1;
-    h.capture.toggleContinuous();
-    h.capture.toggleTimed();
+    h.startBothCaptures();
     h.freeSpaceQueries.clear();
     h.freeBytes = 0;
     h.capture.toggleContinuous();

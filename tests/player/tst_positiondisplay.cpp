@@ -92,9 +92,7 @@ void TestPositionDisplay::timeTextIsRebuiltOnlyWhenAFigureChanges() {
 void TestPositionDisplay::endOfTitleEndsBothCapturesOnce() {
     ControllerHarness h;
     h.openMovie();
-    Settings::current().hideIntervalPrompt = 1;
-    h.capture.toggleContinuous();
-    h.capture.toggleTimed();
+    h.startBothCaptures();
     QVERIFY(h.capture.continuousRunning() && h.capture.timedRunning());
 
     h.engine.pos = 1.0f;

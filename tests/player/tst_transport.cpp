@@ -135,9 +135,7 @@ void TestTransport::guardsKeepTheEngineAlone() {
 void TestTransport::stopWithBothCapturesRunningEndsThemThenTheEngine() {
     ControllerHarness h;
     h.openMovie();
-    Settings::current().hideIntervalPrompt = 1;
-    h.capture.toggleContinuous();
-    h.capture.toggleTimed();
+    h.startBothCaptures();
     QVERIFY(h.capture.continuousRunning() && h.capture.timedRunning());
     QVERIFY(h.capture.snapshotsTimer().isActive());
 

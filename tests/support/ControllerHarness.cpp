@@ -47,6 +47,12 @@ void ControllerHarness::openMovie() {
     tick();
 }
 
+void ControllerHarness::startBothCaptures() {
+    Settings::current().hideIntervalPrompt = 1;
+    capture.toggleContinuous();
+    capture.toggleTimed();
+}
+
 void ControllerHarness::tick(int n) {
     for (int i = 0; i < n; ++i)
         session.tick();

@@ -103,5 +103,7 @@ struct ControllerHarness {
 
     // A disc "MOVIE" in D:, chosen from the drive list, playing, with the first tick seen.
     void openMovie();
+    // Continuous and timed capture both switched on, the interval prompt hidden.
+    void startBothCaptures();
     void tick(int n = 1);
 };
