@@ -51,6 +51,18 @@ inline constexpr CaptionText PositionBarName{"035", "Position"};
 inline constexpr CaptionText PrefixTooLong{"033",
                                            "Prefix should not be greater than 4 characters."};
 inline constexpr CaptionText AlreadyRunning{"034", "The application is already running."};
+// Picking the picture: list entries and the hints of the new commands.
+inline constexpr CaptionText TitleEntryName{"037", "Title %1"};
+inline constexpr CaptionText ChapterEntryName{"038", "Chapter %1"};
+inline constexpr CaptionText TrackEntryName{"039", "Track %1"};
+inline constexpr CaptionText HintNextFrame{"040", "Shows the next picture"};
+inline constexpr CaptionText HintPreviousFrame{"041", "Shows the previous picture"};
+inline constexpr CaptionText HintKeepLastSeconds{"042",
+                                                 "Saves the pictures of the last two seconds"};
+inline constexpr CaptionText HintCopyPicture{"043", "Copies the picture to the clipboard"};
+inline constexpr CaptionText HintNextChapter{"044", "Goes to the next chapter"};
+inline constexpr CaptionText HintPreviousChapter{"045", "Goes to the previous chapter"};
+inline constexpr CaptionText HintListEntry{"046", "Plays this title, chapter or track"};
 // Main window menus.
 inline constexpr CaptionText FileMenu{"10", "&File"};
 inline constexpr CaptionText OpenMenu{"11", "&Open"};
@@ -60,12 +72,25 @@ inline constexpr CaptionText SnapshotCommand{"21", "&Snapshot"};
 inline constexpr CaptionText ContinuousSnapshots{"22", "&Continuous Snapshots"};
 inline constexpr CaptionText TimedSnapshots{"23", "&Timed Snapshots"};
 inline constexpr CaptionText FullScreenMenu{"24", "&Full Screen"};
+inline constexpr CaptionText KeepLastSeconds{"25", "&Keep Last Seconds"};
+inline constexpr CaptionText CopyPicture{"26", "Co&py Picture"};
 inline constexpr CaptionText ToolsMenu{"30", "&Tools"};
 inline constexpr CaptionText OptionsMenuCommand{"31", "&Options"};
 inline constexpr CaptionText HelpMenu{"40", "&Help"};
 inline constexpr CaptionText HowToUseMenu{"41", "&How To Use?"};
 inline constexpr CaptionText CheckUpdates{"42", "&Check For Updates"};
 inline constexpr CaptionText AboutMenu{"43", "&About"};
+// Playback menu.
+inline constexpr CaptionText PlaybackMenu{"60", "&Playback"};
+inline constexpr CaptionText TitleMenu{"61", "&Title"};
+inline constexpr CaptionText ChapterMenu{"62", "&Chapter"};
+inline constexpr CaptionText AudioMenu{"63", "&Audio"};
+inline constexpr CaptionText SubtitlesMenu{"64", "&Subtitles"};
+inline constexpr CaptionText NextFrame{"65", "Next &Frame"};
+inline constexpr CaptionText PreviousFrame{"66", "Pre&vious Frame"};
+inline constexpr CaptionText NextChapter{"67", "&Next Chapter"};
+inline constexpr CaptionText PreviousChapter{"68", "P&revious Chapter"};
+inline constexpr CaptionText SubtitlesOff{"69", "Off"};
 // About box.
 inline constexpr CaptionText AboutTitle{"51", "About"};
 inline constexpr CaptionText AboutVersion{"52", "Version"};
@@ -110,7 +135,11 @@ inline constexpr CaptionText All[] = {
     OptionsTitle, LanguageFrame, LanguageLabel, SnapshotsFrame, ImageFormatLabel,
     SnapshotsPathLabel, SnapshotsBrowse, PrefixLabel, InputBoxCheck, ValueTitle,
     MillisecondsLabel, TimedSnapshotsTitle, RequestLabel, Check1, ImagesNotSaved,
-    ConfigNotWritten, SettingsNotSaved, OpenImageOrFolder};
+    ConfigNotWritten, SettingsNotSaved, OpenImageOrFolder, TitleEntryName, ChapterEntryName,
+    TrackEntryName, HintNextFrame, HintPreviousFrame, HintKeepLastSeconds, HintCopyPicture,
+    HintNextChapter, HintPreviousChapter, HintListEntry, KeepLastSeconds, CopyPicture,
+    PlaybackMenu, TitleMenu, ChapterMenu, AudioMenu, SubtitlesMenu, NextFrame, PreviousFrame,
+    NextChapter, PreviousChapter, SubtitlesOff};
 // clang-format on
 } // namespace Caption
 
