@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/PlaybackMenu.h"
 #include "app/SkinEngine.h"
 #include "capture/SnapshotWriter.h"
 #include "engine/MediaEngine.h"
@@ -82,6 +83,12 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
     howToUseMenu = ui->howToUseMenu;
     checkUpdates = ui->checkUpdates;
     aboutMenu = ui->aboutMenu;
+    // Its commands go before the separator above Full Screen, with the other captures.
+    const QList<QAction*> editActions = editMenu->actions();
+    playbackMenu_ = new PlaybackMenu(
+        menuBar(), toolsMenu->menuAction(), editMenu,
+        editActions.value(editActions.indexOf(fullScreenMenu) - 1, fullScreenMenu), session_,
+        capture_, engine, [this](const CaptionText& hint) { ShowHint(hint); }, this);
 
     if (!services_.endProcess)
         services_.endProcess = [] { QCoreApplication::exit(0); };

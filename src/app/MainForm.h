@@ -22,6 +22,7 @@ class InstanceLock;
 class MediaEngine;
 class MessageBoxes;
 class OptionsDialog;
+class PlaybackMenu;
 class ProgressBar;
 class QAction;
 class QFrame;
@@ -215,6 +216,8 @@ private:
     QAction* checkUpdates = nullptr;
     QAction* aboutMenu = nullptr;
     QAction* playPauseCommand = nullptr; // Space, in no menu
+    // The Playback menu and the Edit menu's picture commands.
+    PlaybackMenu* playbackMenu_ = nullptr;
 
     QTimer* movieTimer = nullptr;
     QTimer* toolTipTimer = nullptr;

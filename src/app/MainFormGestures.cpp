@@ -3,6 +3,7 @@
 // its disc to the window already open.
 #include "app/MainForm.h"
 
+#include "app/PlaybackMenu.h"
 #include "platform/InstanceChannel.h"
 #include "player/DiscImage.h"
 #include "ui/VolumeSlider.h"
@@ -43,7 +44,8 @@ void MainForm::connectGestures() {
     connect(stage, &VideoStage::wheelTurned, this, &MainForm::volume_MouseWheel);
     connect(volumeSlider, &VolumeSlider::wheelTurned, this, &MainForm::volume_MouseWheel);
     if (services_.fullScreen) {
-        services_.fullScreen->setWindowActions({playPauseCommand});
+        services_.fullScreen->setWindowActions(QList<QAction*>{playPauseCommand} +
+                                               playbackMenu_->commands());
         connect(services_.fullScreen, &FullScreenView::wheelTurned, this,
                 &MainForm::volume_MouseWheel);
     }

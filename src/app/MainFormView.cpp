@@ -1,6 +1,7 @@
 // What the window shows of the player session and the capture controller.
 #include "app/MainForm.h"
 
+#include "app/PlaybackMenu.h"
 #include "i18n/LanguageReader.h"
 #include "ui/GlyphButton.h"
 #include "ui/ProgressBar.h"
@@ -18,6 +19,7 @@ const QString kMuted = QStringLiteral("V");
 
 void MainForm::EnablePlaybackControls(bool enabled) {
     editMenu->menuAction()->setEnabled(enabled);
+    playbackMenu_->enable(enabled);
     const QList<QWidget*> controls{
         snapshotButton,       fullScreenButton, continuousSnapshotsButton,
         timedSnapshotsButton, playButton,       stopButton,

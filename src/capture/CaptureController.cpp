@@ -27,17 +27,31 @@ CaptureController::CaptureController(MediaEngine& engine, MessageBoxes& boxes, C
     connect(&snapshotsTimer_, &QTimer::timeout, this, &CaptureController::snapshotsTimer_Timer);
 }
 
-void CaptureController::snapshot() {
+// Without a usable folder the capture is skipped, and the user hears of it.
+bool CaptureController::folderReady() {
     const QString folder = snapshotFolder(Settings::current(), discLabel_);
-    // Without a usable folder the capture is skipped, and the user hears of it.
     const QString unusable = prepareSnapshotFolder(folder);
-    if (!unusable.isEmpty()) {
-        reportFailure(folder, unusable);
+    if (unusable.isEmpty())
+        return true;
+    reportFailure(folder, unusable);
+    return false;
+}
+
+void CaptureController::snapshot() {
+    if (!folderReady())
         return;
-    }
     try {
         engine_.setVariable(QStringLiteral("key-snapshot"), kSnapshotKey);
         engine_.setVariable(QStringLiteral("key-pressed"), kSnapshotKey);
+    } catch (const EngineError&) {
+    }
+}
+
+void CaptureController::keepLastSeconds() {
+    if (!CaptureAllowed() || !folderReady())
+        return;
+    try {
+        engine_.keepRecentFrames();
     } catch (const EngineError&) {
     }
 }

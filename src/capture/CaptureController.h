@@ -44,6 +44,8 @@ public:
     bool CaptureAllowed();
     // The snapshot button: one image, when allowed.
     void singleSnapshot();
+    // The pictures of the last seconds as a numbered series, when allowed.
+    void keepLastSeconds();
     // Switch continuous or timed capture on (after the checks and, for timed capture, the
     // interval prompt) or off.
     void toggleContinuous();
@@ -61,6 +63,8 @@ public:
     void writeRecovered();
 
 private:
+    // The snapshot folder exists or was made; the user is told when it cannot be.
+    bool folderReady();
     // Tells the user (without waiting) and the error log that images are being lost, as often as
     // failures_ allows.
     void reportFailure(const QString& folder, const QString& reason);

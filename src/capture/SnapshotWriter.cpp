@@ -82,6 +82,26 @@ void SnapshotWriter::snapshotRequested(std::shared_ptr<const VideoFrame> frame) 
     wake_.wakeOne();
 }
 
+// The series' frames are already held by the engine's history, so the bound on distinct frames
+// does not apply to them; the requests still count.
+void SnapshotWriter::seriesRequested(std::vector<std::shared_ptr<const VideoFrame>> frames) {
+    QMutexLocker lock(&mutex_);
+    for (auto& frame : frames) {
+        ++counters_.requested;
+        if (!frame || frame->image.isNull()) {
+            ++counters_.noFrame;
+            continue;
+        }
+        if (pendingRequests_ >= kMaxPendingRequests) {
+            ++counters_.dropped;
+            continue;
+        }
+        queue_.push_back(Job{std::move(frame), options_, generation_, 1});
+        ++pendingRequests_;
+    }
+    wake_.wakeOne();
+}
+
 SnapshotWriter::Counters SnapshotWriter::counters() const {
     QMutexLocker lock(&mutex_);
     return counters_;
@@ -137,20 +157,10 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
     if (cache.bytes.isEmpty() || cache.serial != job.frame->serial ||
         cache.format != job.options.format) {
         const qint64 cpuStart = platform::threadCpuNs();
-        const VideoFrame& frame = *job.frame;
-        QImage image = frame.image;
         // A video area showing the picture at its display size had it scaled already, by the
         // same scaler; otherwise it is scaled here.
         qint64 scaledElsewhereNs = 0;
-        if (frame.displaySize.isValid() && frame.displaySize != image.size()) {
-            if (frame.shown.size() == frame.displaySize && !image.hasAlphaChannel() &&
-                frame.shown.format() == QImage::Format_RGB32) {
-                image = frame.shown;
-                scaledElsewhereNs = frame.shownCpuNs;
-            } else {
-                image = FrameScale::scaled(image, frame.displaySize);
-            }
-        }
+        const QImage image = FrameScale::still(*job.frame, &scaledElsewhereNs);
         QByteArray bytes;
         QString encodeError;
         bool ok;

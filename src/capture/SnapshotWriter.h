@@ -53,6 +53,8 @@ public:
 
     // Requests one image of frame (none yet: counted, nothing written); returns at once.
     void snapshotRequested(std::shared_ptr<const VideoFrame> frame) override;
+    // One request per frame, queued at once.
+    void seriesRequested(std::vector<std::shared_ptr<const VideoFrame>> frames) override;
 
     Counters counters() const;
     // The reason of the latest failed write, empty if none failed.

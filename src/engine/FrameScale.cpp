@@ -1,5 +1,7 @@
 #include "engine/FrameScale.h"
 
+#include "engine/FrameStore.h"
+
 #include <QPainter>
 
 namespace {
@@ -32,4 +34,19 @@ QImage FrameScale::scaled(const QImage& source, QSize size) {
         return {};
     scaleInto(source, target);
     return target;
+}
+
+QImage FrameScale::still(const VideoFrame& frame, qint64* scaledElsewhereNs) {
+    if (scaledElsewhereNs)
+        *scaledElsewhereNs = 0;
+    const QImage& image = frame.image;
+    if (!frame.displaySize.isValid() || frame.displaySize == image.size())
+        return image;
+    if (frame.shown.size() == frame.displaySize && !image.hasAlphaChannel() &&
+        frame.shown.format() == QImage::Format_RGB32) {
+        if (scaledElsewhereNs)
+            *scaledElsewhereNs = frame.shownCpuNs;
+        return frame.shown;
+    }
+    return scaled(image, frame.displaySize);
 }

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QSize>
 
+struct VideoFrame;
+
 // Smooth scaling of video pictures on the calling thread.
 //
 // QPainter's smooth image drawing (bilinear at pixel centres) spreads a picture of video size
@@ -18,5 +20,9 @@ void scaleInto(const QImage& source, QImage& target);
 // source at the given size: the same image when the size is the same; RGB32 for an opaque
 // picture, premultiplied ARGB32 for one with an alpha channel otherwise.
 QImage scaled(const QImage& source, QSize size);
+
+// The frame's picture at its display size, as a still has it: the copy a video area had scaled
+// to that size when there is one (its scaling CPU time in *scaledElsewhereNs), else scaled here.
+QImage still(const VideoFrame& frame, qint64* scaledElsewhereNs = nullptr);
 
 } // namespace FrameScale

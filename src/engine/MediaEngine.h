@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
@@ -14,6 +15,22 @@ public:
 
 // Keys over the video that drive a DVD's menus.
 enum class DvdNavigation { Up, Down, Left, Right, Activate };
+
+// A title of the disc, a chapter of the current title, or an audio or subtitle track.
+struct TitleEntry {
+    int index = 0;
+    qint64 lengthMs = 0;
+    bool menu = false; // the first-play program or a menu
+};
+struct ChapterEntry {
+    int index = 0;
+    qint64 startMs = 0;
+    qint64 lengthMs = 0;
+};
+struct TrackEntry {
+    int id = 0;   // the engine's track id
+    QString name; // as the disc names it, with its language where it gives one
+};
 
 // The media engine hosted as the main window's video area: playback of a one-item playlist,
 // seeking, full screen, sound, and the snapshot action bound through setVariable().
@@ -58,4 +75,31 @@ public:
     // The frames to paint in the video area; null for engines without video.
     virtual FrameStore* frameStore() { return nullptr; }
     virtual void navigate(DvdNavigation) {}
+
+    // Frame by frame while paused: the next or previous picture (stepping forward while playing
+    // pauses). Throw EngineError when no title plays.
+    virtual void stepForward() { throw EngineError("frame step: not supported"); }
+    virtual void stepBackward() { throw EngineError("frame step: not supported"); }
+    // Hands the snapshot sink the recent distinct frames (the last seconds), oldest first.
+    virtual void keepRecentFrames() { throw EngineError("recent frames: not supported"); }
+
+    // The disc's titles and the current title's chapters; choosing a title is not its end.
+    virtual QList<TitleEntry> titles() { return {}; }
+    virtual int currentTitle() { return -1; }
+    virtual void setTitle(int) { throw EngineError("titles: not supported"); }
+    virtual QList<ChapterEntry> chapters() { return {}; }
+    virtual int currentChapter() { return -1; }
+    virtual void setChapter(int) { throw EngineError("chapters: not supported"); }
+    // Next / previous chapter of the current title.
+    virtual void nextChapter() { throw EngineError("chapters: not supported"); }
+    virtual void previousChapter() { throw EngineError("chapters: not supported"); }
+
+    // Audio and subtitle tracks; kTrackOff switches subtitles off.
+    static constexpr int kTrackOff = -1;
+    virtual QList<TrackEntry> audioTracks() { return {}; }
+    virtual int audioTrack() { return kTrackOff; }
+    virtual void setAudioTrack(int) { throw EngineError("audio tracks: not supported"); }
+    virtual QList<TrackEntry> subtitleTracks() { return {}; }
+    virtual int subtitleTrack() { return kTrackOff; }
+    virtual void setSubtitleTrack(int) { throw EngineError("subtitles: not supported"); }
 };

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 struct VideoFrame;
 
@@ -30,4 +31,9 @@ public:
 
     virtual void setOptions(const SnapshotOptions& options) = 0;
     virtual void snapshotRequested(std::shared_ptr<const VideoFrame> frame) = 0;
+    // One image of each frame, in order, numbered like a series of requests.
+    virtual void seriesRequested(std::vector<std::shared_ptr<const VideoFrame>> frames) {
+        for (auto& frame : frames)
+            snapshotRequested(std::move(frame));
+    }
 };

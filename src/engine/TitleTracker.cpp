@@ -1,5 +1,7 @@
 #include "engine/TitleTracker.h"
 
+#include <utility>
+
 void TitleTracker::reset() {
     *this = TitleTracker();
 }
@@ -12,6 +14,10 @@ void TitleTracker::open() {
 void TitleTracker::playOn() {
     if (phase_ == Phase::Ended)
         phase_ = currentIsMenu_ ? Phase::Menu : Phase::Title;
+}
+
+void TitleTracker::titleChosen(int title) {
+    chosen_ = title;
 }
 
 void TitleTracker::playing() {
@@ -27,6 +33,13 @@ void TitleTracker::titleChanged(int title, bool menu) {
     const bool previousWasMenu = currentIsMenu_;
     current_ = title;
     currentIsMenu_ = menu;
+    // A choice holds for the next change of title only.
+    const int chosen = std::exchange(chosen_, -1);
+    if (title == chosen) {
+        if (!menu && phase_ != Phase::Opening && phase_ != Phase::Idle && phase_ != Phase::Failed)
+            phase_ = Phase::Title;
+        return;
+    }
     switch (phase_) {
     case Phase::Menu:
         if (!menu)

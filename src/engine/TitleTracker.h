@@ -32,6 +32,10 @@ public:
     // then on.
     void playOn();
 
+    // The user chose a title: when the disc gets there it plays as the title followed from
+    // then on, not as an end of the one before.
+    void titleChosen(int title);
+
     // libVLC's events.
     void playing();
     void titleChanged(int title, bool menu);
@@ -44,4 +48,5 @@ private:
     int current_ = -1;
     bool currentIsMenu_ = false;
     int endedTitle_ = -1;
+    int chosen_ = -1;
 };

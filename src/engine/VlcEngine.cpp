@@ -71,14 +71,18 @@ VlcEngine::VlcEngine(DriveSource* drives, const QStringList& vlcArguments, QObje
     // The picture goes to our frames only: no title or volume text drawn into it, no decoding
     // on a graphics card whose pictures would have to be copied back anyway. Interlaced
     // pictures (most discs made from TV material) are deinterlaced field by field, so that a
-    // still shows neither combing nor the two half-bright copies of a blended frame.
+    // still shows neither combing nor the two half-bright copies of a blended frame. Every
+    // picture is shown, also one a busy machine decoded late: the history of recent frames that
+    // stepping back goes through must not have gaps.
     QStringList arguments{QStringLiteral("--no-video-title-show"),
                           QStringLiteral("--no-osd"),
                           QStringLiteral("--no-xlib"),
                           QStringLiteral("--avcodec-hw=none"),
                           QStringLiteral("--no-snapshot-preview"),
                           QStringLiteral("--deinterlace=-1"),
-                          QStringLiteral("--deinterlace-mode=yadif")};
+                          QStringLiteral("--deinterlace-mode=yadif"),
+                          QStringLiteral("--no-drop-late-frames"),
+                          QStringLiteral("--no-skip-frames")};
     arguments += vlcArguments;
     std::vector<QByteArray> storage;
     std::vector<const char*> argv;
@@ -97,6 +101,11 @@ VlcEngine::VlcEngine(DriveSource* drives, const QStringList& vlcArguments, QObje
         throw EngineError("libVLC cannot create a media player");
     }
     sink_->attach(player_);
+    // A step back beyond the history looks at each frame as it comes.
+    connect(&frames_, &FrameStore::frameArrived, this, &VlcEngine::searchFrameArrived,
+            Qt::QueuedConnection);
+    searchWatchdog_.setSingleShot(true);
+    connect(&searchWatchdog_, &QTimer::timeout, this, &VlcEngine::searchStalled);
 
     libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
     for (libvlc_event_type_t type : kEvents)
@@ -121,6 +130,7 @@ void VlcEngine::stopPlayer() {
     // Synchronous: when it returns libVLC's input and decoder threads are gone, and the events
     // they raised belong to the playback that ends here.
     libvlc_media_player_stop(player_);
+    endSearch();
     {
         std::lock_guard lock(eventsMutex_);
         events_.clear();
@@ -249,9 +259,21 @@ void VlcEngine::readFigures() {
     const libvlc_time_t length = libvlc_media_player_get_length(player_);
     if (length <= 0)
         return;
+    lastLength_ = length;
+    // While a step back seeks, the label keeps the picture on show.
+    if (search_.active)
+        return;
     const float position = libvlc_media_player_get_position(player_);
     const libvlc_time_t time = libvlc_media_player_get_time(player_);
-    lastLength_ = length;
+    if (stepAnchor_ >= 0 && time != stepAnchor_) {
+        stepAnchor_ = -1; // playing again: libVLC's time is the one to show
+        stepOffsetMs_ = 0;
+    }
+    if (stepAnchor_ >= 0) {
+        lastTime_ = std::clamp<qint64>(time + stepOffsetMs_, 0, length);
+        lastPosition_ = float(double(lastTime_) / double(length));
+        return;
+    }
     if (position >= 0)
         lastPosition_ = std::clamp(position, 0.0f, 1.0f);
     if (time >= 0)
@@ -263,6 +285,7 @@ void VlcEngine::shuttle(int seconds) {
     readFigures();
     qint64 target = lastTime_ + qint64(seconds) * 1000;
     target = std::clamp<qint64>(target, 0, lastLength_ > 0 ? lastLength_ : target);
+    endSearch();
     libvlc_media_player_set_time(player_, target);
     lastTime_ = target;
     if (lastLength_ > 0)
@@ -274,6 +297,7 @@ void VlcEngine::setPosition(float position) {
     if (!std::isfinite(position))
         throw EngineError("seek: the position is not a number");
     position = std::clamp(position, 0.0f, 1.0f);
+    endSearch();
     libvlc_media_player_set_position(player_, position);
     lastPosition_ = position;
     lastTime_ = qint64(double(lastLength_) * position);

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -72,6 +73,28 @@ public:
     FrameStore* frameStore() override { return &frames_; }
     void navigate(DvdNavigation direction) override;
 
+    void stepForward() override;
+    void stepBackward() override;
+    void keepRecentFrames() override;
+    // A step back beyond the history is on its way (the engine seeks back and steps forward to
+    // the frame before the oldest one kept).
+    bool seekingBack() const { return search_.active; }
+
+    QList<TitleEntry> titles() override;
+    int currentTitle() override;
+    void setTitle(int title) override;
+    QList<ChapterEntry> chapters() override;
+    int currentChapter() override;
+    void setChapter(int chapter) override;
+    void nextChapter() override;
+    void previousChapter() override;
+    QList<TrackEntry> audioTracks() override;
+    int audioTrack() override;
+    void setAudioTrack(int id) override;
+    QList<TrackEntry> subtitleTracks() override;
+    int subtitleTrack() override;
+    void setSubtitleTrack(int id) override;
+
     // Where snapshot requests go; none: the requests are dropped. The sink must outlive its
     // use here (set null before it goes).
     void setSnapshotSink(SnapshotSink* sink);
@@ -104,6 +127,14 @@ private:
     void applyVolume();
     void readFigures();
     void closeFullScreen();
+    // Frame steps.
+    qint64 frameMs() const;
+    void moveShownTime(qint64 ms);
+    void searchFrameArrived();
+    void searchStalled();
+    void endSearch();
+    void requireLoaded(const char* what);
+    void newTitleFigures();
 
     DriveSource* drives_;
     libvlc_instance_t* vlc_ = nullptr;
@@ -130,4 +161,20 @@ private:
     float lastPosition_ = 0;
     qint64 lastTime_ = 0;
     qint64 lastLength_ = 0;
+    // libVLC's time stands still while paused and stepping: the time of the picture on show is
+    // libVLC's time at the first step (stepAnchor_) moved by the steps since. -1: not stepping.
+    qint64 stepAnchor_ = -1;
+    qint64 stepOffsetMs_ = 0;
+
+    // A step back beyond the history: the oldest frame kept is looked for after a seek back.
+    struct Search {
+        bool active = false;
+        std::shared_ptr<const VideoFrame> target; // the oldest frame kept when the step began
+        qint64 shownTimeMs = 0;                   // that frame's time, as the label had it
+        quint64 lastSerial = 0;                   // the newest frame looked at
+        bool found = false;
+        quint64 wanted = 0; // the frame to show once the pause has settled
+        qint64 wantedTimeMs = 0;
+    } search_;
+    QTimer searchWatchdog_;
 };

@@ -40,6 +40,7 @@ void VlcEngine::applyEvents() {
     }
     for (const Event& event : pending) {
         const TitleTracker::Phase before = tracker_.phase();
+        const int titleBefore = tracker_.currentTitle();
         switch (event.type) {
         case libvlc_MediaPlayerPlaying:
             tracker_.playing();
@@ -60,8 +61,12 @@ void VlcEngine::applyEvents() {
             break;
         }
         const TitleTracker::Phase after = tracker_.phase();
-        if (after == before)
+        if (after == before) {
+            // A title the user chose follows the one before without an end between.
+            if (after == TitleTracker::Phase::Title && tracker_.currentTitle() != titleBefore)
+                newTitleFigures();
             continue;
+        }
         if (after == TitleTracker::Phase::Ended && before == TitleTracker::Phase::Title) {
             // libVLC's figures already belong to what follows: the ended title's own length
             // stands, from the disc's title table when it is known.
@@ -71,14 +76,19 @@ void VlcEngine::applyEvents() {
             lastTime_ = lastLength_;
             lastPosition_ = 1.0f;
         } else if (after == TitleTracker::Phase::Title) {
-            // A new title: its figures start afresh.
-            lastPosition_ = 0;
-            lastTime_ = 0;
-            lastLength_ = 0;
+            newTitleFigures();
         }
         if (after == TitleTracker::Phase::Title || after == TitleTracker::Phase::Menu)
             applyVolume();
     }
+}
+
+// A new title: its figures start afresh.
+void VlcEngine::newTitleFigures() {
+    endSearch();
+    lastPosition_ = 0;
+    lastTime_ = 0;
+    lastLength_ = 0;
 }
 
 void VlcEngine::loadTitleDescriptions() {

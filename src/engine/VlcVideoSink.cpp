@@ -66,6 +66,9 @@ void VlcVideoSink::updateDisplaySize() {
         const libvlc_media_track_t* track = tracks[i];
         if (track->i_type != libvlc_track_video || !track->video)
             continue;
+        if (track->video->i_frame_rate_num > 0 && track->video->i_frame_rate_den > 0)
+            frames_->setFrameRate(double(track->video->i_frame_rate_num) /
+                                  track->video->i_frame_rate_den);
         const unsigned num = track->video->i_sar_num;
         const unsigned den = track->video->i_sar_den;
         if (num == 0 || den == 0)
@@ -134,7 +137,7 @@ void VlcVideoSink::display(void* opaque, void*) {
         if (!self->aspectKnown_ && ++self->framesWithoutAspect_ <= kFramesToAwaitAspect)
             return;
     }
-    const auto newest = self->frames_->latest();
+    const auto newest = self->frames_->newest();
     if (newest && newest->displaySize == self->displaySize_ &&
         samePixels(newest->image, self->pending_))
         return; // the buffer is reused for the next picture

@@ -73,6 +73,19 @@ public:
     // The volume slider was dragged with the left button: sound comes back on.
     void changeVolume(int value);
 
+    // Picking the picture: frame steps while paused (a step while playing pauses, as the pause
+    // button would), the disc's titles and chapters, the audio and subtitle tracks. Choosing a
+    // title is not the end of the one before: running captures go on. A failing engine call
+    // ignores the command.
+    void stepForward();
+    void stepBackward();
+    void nextChapter();
+    void previousChapter();
+    void chooseTitle(int title);
+    void chooseChapter(int chapter);
+    void chooseAudioTrack(int id);
+    void chooseSubtitleTrack(int id);
+
     // The position timer's tick: the time display, the position bar, the cover and the controls
     // follow the engine; continuous snapshots are taken and captures end at the end of the
     // title.

@@ -4,17 +4,10 @@
 #include "capture/CaptureController.h"
 #include "engine/MediaEngine.h"
 #include "platform/Sleep.h"
+#include "player/EngineCalls.h"
 #include "player/PlayerView.h"
 
-namespace {
-// Outside of opening a disc a failing engine call just ignores the click.
-template <typename F> void ignoringEngineErrors(F&& action) {
-    try {
-        action();
-    } catch (const EngineError&) {
-    }
-}
-} // namespace
+using player::ignoringEngineErrors;
 
 void PlayerSession::playOrThrow() {
     if (engine_.playlistCount() < 1)

@@ -8,9 +8,11 @@
 #include "ui/ProgressBar.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +37,7 @@ private slots:
     void continuousCaptureWritesOneImagePerTick();
     void timedCaptureAtOneSecond();
     void unwritableSnapshotsPathWritesNothing();
+    void nextFramePausesAndCopyPictureGivesTheSnapshotsPixels();
 
 private:
     // Opens drive D: from the File menu and waits until the title plays.
@@ -240,6 +243,34 @@ void TestMainFormE2E::unwritableSnapshotsPathWritesNothing() {
     // The program carries on playing.
     QVERIFY(vlc->playing());
     QVERIFY(probe(f).fullScreenButton->isEnabled());
+}
+
+// The window's picture commands: Next Frame while playing pauses; Copy Picture puts on the
+// clipboard the very pixels the PNG of the same frame holds.
+void TestMainFormE2E::nextFramePausesAndCopyPictureGivesTheSnapshotsPixels() {
+    MainForm& f = *h->form;
+    auto* nextFrame = f.findChild<QAction*>(QStringLiteral("nextFrame"));
+    auto* copyPicture = f.findChild<QAction*>(QStringLiteral("copyPicture"));
+    QVERIFY(nextFrame && copyPicture);
+    QVERIFY(!nextFrame->isEnabled() && !copyPicture->isEnabled());
+    openMovie();
+    QVERIFY(nextFrame->isEnabled() && copyPicture->isEnabled());
+    nextFrame->trigger();
+    QTRY_VERIFY(!vlc->playing());
+    QTest::qWait(300); // the last pictures on their way arrive
+    const quint64 before = vlc->frameStore()->latest()->serial;
+    nextFrame->trigger();
+    QTRY_VERIFY(vlc->frameStore()->latest()->serial > before);
+
+    f.snapshotButton_Click();
+    const QString file = shots.filePath(QStringLiteral("MOVIE Images/IMG_00001.png"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), 5000);
+    QVERIFY(writer->waitForIdle(5000));
+    copyPicture->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(768, 576));
+    QCOMPARE(copied.convertToFormat(QImage::Format_RGB32),
+             QImage(file).convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(TestMainFormE2E)

@@ -240,6 +240,48 @@ private slots:
         QVERIFY(!QImage(dir_->filePath("IMG_00001.png")).isNull());
     }
 
+    // The last seconds: a series longer than the bound on queued frames is written whole, in
+    // order, after the images already there; on a full disk it leaves no partial file and each
+    // lost image is reported.
+    void aSeriesIsWrittenWholeInOrderAndFailsCleanly() {
+        QVERIFY(writeFile(dir_->filePath("IMG_00001.png"), "taken"));
+        const int count = SnapshotWriter::kMaxPendingFrames + 19;
+        const auto hueOf = [](int frame) { return frame * 7 % 360; };
+        for (int i = 0; i < count; ++i) {
+            const QColor colour = QColor::fromHsv(hueOf(i), 255, 255);
+            frames_->publish(testPicture(kPal, colour, colour), kPal43);
+        }
+        const auto series = frames_->history();
+        QCOMPARE(int(series.size()), count);
+        writer_->setPaused(true); // the whole series waits in the queue
+        writer_->seriesRequested(series);
+        writer_->setPaused(false);
+        QVERIFY(writer_->waitForIdle(60000));
+        const QStringList files = filesIn(dir_->path());
+        QCOMPARE(files.size(), count + 1);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(files[i + 1], snapshotFileName("IMG_", i + 2, SnapshotFormat::Png));
+            const QImage image(dir_->filePath(files[i + 1]));
+            QCOMPARE(image.size(), kPal43);
+            QVERIFY(qAbs(image.pixelColor(100, 100).hue() - hueOf(i)) <= 2);
+        }
+
+        QSignalSpy failures(writer_.get(), &SnapshotWriter::writeFailed);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 64; // bytes
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        writer_->seriesRequested({series.begin(), series.begin() + 3});
+        const bool idle = writer_->waitForIdle(10000);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+        QVERIFY(idle);
+        QCOMPARE(filesIn(dir_->path()), files);
+        QCOMPARE(writer_->counters().failed, 3u);
+        QTRY_COMPARE(failures.count(), 3);
+    }
+
     // Continuous capture: requests every few milliseconds while frames change every few
     // requests. Every request becomes a complete image, numbered without gaps, in order.
     void burstOfRequests_data() {

@@ -7,7 +7,7 @@ namespace {
 using Phase = TitleTracker::Phase;
 
 // Events as letters: o open, p playing, m<n> menu n, t<n> title n, e end of input, x error,
-// s stopped, r play on after an end.
+// s stopped, r play on after an end, c<n> title n chosen by the user.
 Phase replay(const QString& events, TitleTracker& tracker) {
     for (const QString& event : events.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QChar kind = event[0];
@@ -28,6 +28,8 @@ Phase replay(const QString& events, TitleTracker& tracker) {
             tracker.stopped();
         else if (kind == 'r')
             tracker.playOn();
+        else if (kind == 'c')
+            tracker.titleChosen(number);
     }
     return tracker.phase();
 }
@@ -54,6 +56,11 @@ private slots:
         QTest::newRow("play on in the menu after the end") << "o m0 p t1 m0 r" << Phase::Menu << 1;
         QTest::newRow("end of input in the menu after the end")
             << "o m0 p t1 m0 e" << Phase::Ended << 1;
+        QTest::newRow("title chosen is no end") << "o t1 p c2 t2" << Phase::Title << -1;
+        QTest::newRow("after a chosen title the disc moving on ends it")
+            << "o t1 p c2 t2 t3" << Phase::Ended << 2;
+        QTest::newRow("a choice the disc did not follow is forgotten")
+            << "o t1 p c3 t2 t3" << Phase::Ended << 1;
         QTest::newRow("not a DVD: error while opening") << "o x" << Phase::Failed << -1;
         QTest::newRow("not a DVD: stopped while opening") << "o s" << Phase::Failed << -1;
         QTest::newRow("not a DVD: end while opening") << "o e" << Phase::Failed << -1;
