@@ -305,8 +305,9 @@ void VlcEngine::setPosition(float position) {
 
 bool VlcEngine::playing() {
     const TitleTracker::Phase current = phase();
+    // The fast play of a step back beyond the history is a pause to everyone else.
     return (current == TitleTracker::Phase::Title || current == TitleTracker::Phase::Menu) &&
-           libvlc_media_player_get_state(player_) == libvlc_Playing;
+           libvlc_media_player_get_state(player_) == libvlc_Playing && !search_.active;
 }
 
 bool VlcEngine::failed() {

@@ -11,6 +11,7 @@ void PlayerSession::stepForward() {
         pause();
         return;
     }
+    steppedWhilePaused_ = true;
     ignoringEngineErrors([this] { engine_.stepForward(); });
 }
 
@@ -19,6 +20,7 @@ void PlayerSession::stepBackward() {
         pause();
         return;
     }
+    steppedWhilePaused_ = true;
     ignoringEngineErrors([this] { engine_.stepBackward(); });
 }
 

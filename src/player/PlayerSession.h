@@ -128,4 +128,6 @@ private:
     bool timeShown_ = false;
     int shownElapsed_ = 0;
     int shownTotal_ = 0;
+    // A paused engine keeps the label as it was, until a frame step moves the picture.
+    bool steppedWhilePaused_ = false;
 };

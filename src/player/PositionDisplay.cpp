@@ -33,9 +33,12 @@ void PlayerSession::tick() {
         if (capture_.continuousRunning())
             capture_.snapshot();
         view_.showProgress(position * 100.0f);
+        if (phase_ == Phase::Paused && steppedWhilePaused_ && !playing)
+            showTime(); // frame steps move the picture while paused
         if (playing) {
             showTime();
             phase_ = Phase::Playing;
+            steppedWhilePaused_ = false;
             if (coverShown_)
                 showCover(false);
             if (!controlsEnabled_)

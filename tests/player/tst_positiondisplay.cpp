@@ -16,6 +16,7 @@ private slots:
     void timeTextIsRebuiltOnlyWhenAFigureChanges();
     void endOfTitleEndsBothCapturesOnce();
     void continuousCaptureRequestsAnImageEveryTickAlsoWhilePaused();
+    void framesStepWhilePausedAndTheTimeFollows();
     void failingEngineEndsTheTickSilently();
     void seeking();
 };
@@ -131,6 +132,27 @@ void TestPositionDisplay::continuousCaptureRequestsAnImageEveryTickAlsoWhilePaus
                  i % 2 == 0 ? QStringLiteral("key-snapshot") : QStringLiteral("key-pressed"));
         QCOMPARE(h.engine.variables[i].second, 83);
     }
+}
+
+// A step while playing pauses, as the pause button would; while paused the engine steps and the
+// time shown follows the picture.
+void TestPositionDisplay::framesStepWhilePausedAndTheTimeFollows() {
+    ControllerHarness h;
+    h.openMovie();
+    h.engine.seconds = 5;
+    h.tick();
+    h.engine.calls.clear();
+    h.session.stepForward();
+    QCOMPARE(h.engine.calls.filter(QStringLiteral("step")), QStringList{});
+    QVERIFY(!h.engine.isPlaying);
+    QCOMPARE(h.session.phase(), PlayerSession::Phase::Paused);
+    h.session.stepBackward();
+    h.session.stepForward();
+    QCOMPARE(h.engine.calls.filter(QStringLiteral("step")),
+             (QStringList{QStringLiteral("stepBackward"), QStringLiteral("stepForward")}));
+    h.engine.seconds = 4;
+    h.tick();
+    QCOMPARE(h.view.timeText, QStringLiteral("00:00:04 / 00:00:20"));
 }
 
 void TestPositionDisplay::failingEngineEndsTheTickSilently() {

@@ -77,6 +77,8 @@ public:
         pos = -1.0f;
     }
     void shuttle(int s) override { check(QStringLiteral("shuttle %1").arg(s)); }
+    void stepForward() override { check("stepForward"); }
+    void stepBackward() override { check("stepBackward"); }
     void fullscreen() override { check("fullscreen"); }
     void toggleMute() override {
         check("toggleMute");
