@@ -116,6 +116,9 @@ public:
     void playPauseCommand_Click();
     void stage_DblClick();
     void volume_MouseWheel(int angle);
+    // A click on the slider's track or a key moved it (a slider action): the volume follows what
+    // the slider shows, as after a drag.
+    void volumeSlider_Action(int action);
 
     // Position display and seeking.
     void movieTimer_Timer();

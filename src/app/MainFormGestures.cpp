@@ -43,6 +43,7 @@ void MainForm::connectGestures() {
     connect(stage, &VideoStage::doubleClicked, this, &MainForm::stage_DblClick);
     connect(stage, &VideoStage::wheelTurned, this, &MainForm::volume_MouseWheel);
     connect(volumeSlider, &VolumeSlider::wheelTurned, this, &MainForm::volume_MouseWheel);
+    connect(volumeSlider, &QAbstractSlider::actionTriggered, this, &MainForm::volumeSlider_Action);
     if (services_.fullScreen) {
         services_.fullScreen->setWindowActions(QList<QAction*>{playPauseCommand} +
                                                playbackMenu_->commands());
@@ -56,6 +57,11 @@ void MainForm::playPauseCommand_Click() {
     // The buttons' guard: nothing while the transport is off (no disc, or one still loading).
     if (session_.controlsEnabled())
         session_.playOrPause();
+}
+
+void MainForm::volumeSlider_Action(int) {
+    // The slider has moved to its new place, and shows it, before its value follows.
+    setVolumeFromUser(volumeSlider->sliderPosition());
 }
 
 void MainForm::stage_DblClick() {

@@ -58,7 +58,47 @@ private slots:
     void discsFromADropOrTheCommandLine_data();
     void discsFromADropOrTheCommandLine();
     void secondStartHandsItsDiscOver();
+    void everySliderChangeSetsTheVolumeShown_data();
+    void everySliderChangeSetsTheVolumeShown();
 };
+
+void TestGestures::everySliderChangeSetsTheVolumeShown_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("click on the track") << "click";
+    QTest::newRow("key") << "key";
+    QTest::newRow("wheel") << "wheel";
+    QTest::newRow("left-button drag") << "drag";
+}
+
+// Whatever moves the slider, the volume that plays (and the filled part) is what it shows, and
+// the sound comes back on.
+void TestGestures::everySliderChangeSetsTheVolumeShown() {
+    QFETCH(QString, change);
+    MainFormHarness h;
+    MainForm& f = h.start();
+    const MainFormProbe c(f);
+    h.openMovie();
+    VolumeSlider* slider = c.volumeSlider;
+    QCOMPARE(slider->value(), 50);
+    f.muteStatus_Click();
+    const QPoint left(4, slider->height() / 2);
+    if (change == "click") {
+        QTest::mouseClick(slider, Qt::LeftButton, {}, left);
+    } else if (change == "key") {
+        QTest::keyClick(slider, Qt::Key_Left);
+    } else if (change == "wheel") {
+        turnWheel(slider, -120);
+    } else {
+        const QPoint thumb(slider->width() / 2, slider->height() / 2);
+        QTest::mousePress(slider, Qt::LeftButton, {}, thumb);
+        QTest::mouseMove(slider, left);
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, left);
+    }
+    QVERIFY2(slider->value() < 50, qPrintable(change));
+    QCOMPARE(h.engine.vol, slider->value());
+    QCOMPARE(slider->selLength(), slider->value());
+    QVERIFY(!h.engine.muted);
+}
 
 void TestGestures::spaceDoubleClickAndWheelInTheWindowAndFullScreen() {
     MainFormHarness h;
