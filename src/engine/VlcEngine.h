@@ -37,8 +37,12 @@ struct libvlc_event_t;
 //
 // Video arrives through a VlcVideoSink into the engine's FrameStore, which the video widgets
 // paint. Snapshots: the options handed with each disc are read once into SnapshotOptions for
-// the snapshot sink, and each press of the bound snapshot key hands the sink the newest frame.
+// the snapshot sink, and each press of the bound snapshot key hands the sink the frame on show.
 // Full screen is shown on a FullScreenSurface.
+//
+// Frame steps while paused: forward shows the next picture libVLC decodes (or the next one kept
+// after a step back), back goes through the FrameStore's history and, beyond it, seeks back and
+// plays fast and silent to the frame before the oldest one kept, found by its pixels.
 class VlcEngine : public QObject, public MediaEngine {
     Q_OBJECT
 public:
@@ -172,6 +176,7 @@ private:
         std::shared_ptr<const VideoFrame> target; // the oldest frame kept when the step began
         qint64 shownTimeMs = 0;                   // that frame's time, as the label had it
         quint64 lastSerial = 0;                   // the newest frame looked at
+        qint64 seen = 0;                          // frames looked at since the seek
         bool found = false;
         quint64 wanted = 0; // the frame to show once the pause has settled
         qint64 wantedTimeMs = 0;

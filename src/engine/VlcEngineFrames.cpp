@@ -110,10 +110,19 @@ void VlcEngine::searchFrameArrived() {
         searchWatchdog_.start(kSettleMs);
         return;
     }
+    // The history's span and the margin, and as much again: a landing after the frame looked
+    // for would otherwise play on fast through the title.
+    const qint64 limit =
+        2 * (qint64(frames_.historyLength()) + kSeekMarginMs / std::max<qint64>(1, frameMs()));
     quint64 previous = 0;
     for (const auto& frame : frames_.history()) {
         if (frame->serial > search_.lastSerial) {
             search_.lastSerial = frame->serial;
+            if (++search_.seen > limit) {
+                libvlc_media_player_set_pause(player_, 1);
+                endSearch();
+                return;
+            }
             if (sameFrame(frame->image, search_.target->image)) {
                 search_.found = true;
                 search_.wanted = previous ? previous : frame->serial;
