@@ -132,6 +132,7 @@ private:
     void readFigures();
     void closeFullScreen();
     // Frame steps.
+    bool readyToStep();
     qint64 frameMs() const;
     void moveShownTime(qint64 ms);
     void searchFrameArrived();

@@ -57,27 +57,29 @@ void VlcEngine::moveShownTime(qint64 ms) {
     stepOffsetMs_ += ms;
 }
 
-void VlcEngine::stepForward() {
+// A step needs a title that is paused and no step back on its way; one while playing pauses.
+bool VlcEngine::readyToStep() {
     requireTitle("frame step");
     if (search_.active)
-        return;
+        return false;
     if (libvlc_media_player_get_state(player_) == libvlc_Playing) {
         pause();
-        return;
+        return false;
     }
+    return true;
+}
+
+void VlcEngine::stepForward() {
+    if (!readyToStep())
+        return;
     moveShownTime(frameMs());
     if (!frames_.stepForward())
         libvlc_media_player_next_frame(player_);
 }
 
 void VlcEngine::stepBackward() {
-    requireTitle("frame step");
-    if (search_.active)
+    if (!readyToStep())
         return;
-    if (libvlc_media_player_get_state(player_) == libvlc_Playing) {
-        pause();
-        return;
-    }
     if (frames_.stepBack()) {
         moveShownTime(-frameMs());
         return;

@@ -221,16 +221,7 @@ private slots:
     // truncated image behind, and the next request is written once space is back.
     void aFailedWriteLeavesNoPartialFile() {
         frames_->publish(testPicture(kPal), kPal43);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit tiny = saved;
-        tiny.rlim_cur = 64; // bytes
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-        press();
-        const bool idle = writer_->waitForIdle(10000);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
-        QVERIFY(idle);
+        QVERIFY(onFullDisk([this] { press(); }));
         QVERIFY(filesIn(dir_->path()).isEmpty());
         QCOMPARE(writer_->counters().failed, 1u);
 
@@ -267,16 +258,9 @@ private slots:
         }
 
         QSignalSpy failures(writer_.get(), &SnapshotWriter::writeFailed);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit tiny = saved;
-        tiny.rlim_cur = 64; // bytes
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-        writer_->seriesRequested({series.begin(), series.begin() + 3});
-        const bool idle = writer_->waitForIdle(10000);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
-        QVERIFY(idle);
+        QVERIFY(onFullDisk([&] {
+            writer_->seriesRequested({series.begin(), series.begin() + 3});
+        }));
         QCOMPARE(filesIn(dir_->path()), files);
         QCOMPARE(writer_->counters().failed, 3u);
         QTRY_COMPARE(failures.count(), 3);
@@ -373,6 +357,22 @@ private slots:
     }
 
 private:
+    // Makes the requests as on a full disk (a file size limit of 64 bytes) and waits until the
+    // writer is idle; false when the limit cannot be set or lifted or the writer does not finish.
+    template <typename Requests> bool onFullDisk(Requests requests) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        if (getrlimit(RLIMIT_FSIZE, &saved) != 0)
+            return false;
+        rlimit tiny = saved;
+        tiny.rlim_cur = 64; // bytes
+        if (setrlimit(RLIMIT_FSIZE, &tiny) != 0)
+            return false;
+        requests();
+        const bool idle = writer_->waitForIdle(10000);
+        return setrlimit(RLIMIT_FSIZE, &saved) == 0 && idle;
+    }
+
     // What the engine does on a press of the snapshot key.
     void press() { writer_->snapshotRequested(frames_->latest()); }
 
