@@ -2,11 +2,18 @@
 
 #include <QMutexLocker>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <utility>
 
+qint64 FrameStore::clockMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void FrameStore::publish(QImage image, QSize displaySize, QImage shown, qint64 shownCpuNs) {
     auto fresh = std::make_shared<VideoFrame>();
+    fresh->arrivedMs = clockMs();
     fresh->image = std::move(image);
     fresh->shown = std::move(shown);
     fresh->shownCpuNs = shownCpuNs;
@@ -15,6 +22,7 @@ void FrameStore::publish(QImage image, QSize displaySize, QImage shown, qint64 s
     auto kept = std::make_shared<VideoFrame>();
     kept->image = fresh->image;
     kept->displaySize = fresh->displaySize;
+    kept->arrivedMs = fresh->arrivedMs;
     std::shared_ptr<const VideoFrame> frame;
     std::vector<std::shared_ptr<const VideoFrame>> released;
     {

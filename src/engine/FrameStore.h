@@ -10,9 +10,10 @@
 
 // One decoded video picture.
 struct VideoFrame {
-    QImage image;       // the picture at its coded size (e.g. 720 x 576), Format_RGB32
-    QSize displaySize;  // its size on screen: coded height, width from the display aspect ratio
-    quint64 serial = 0; // grows by one with every published frame
+    QImage image;         // the picture at its coded size (e.g. 720 x 576), Format_RGB32
+    QSize displaySize;    // its size on screen: coded height, width from the display aspect ratio
+    quint64 serial = 0;   // grows by one with every published frame
+    qint64 arrivedMs = 0; // when it was published, on FrameStore::clockMs()
     // The picture already scaled to the size a video area asked for (FrameStore::setShownSize),
     // or null; and the CPU time the publisher spent scaling it.
     QImage shown;
@@ -38,6 +39,8 @@ public:
     using QObject::QObject;
 
     void publish(QImage image, QSize displaySize, QImage shown = {}, qint64 shownCpuNs = 0);
+    // The steady clock frames are stamped with, in milliseconds.
+    static qint64 clockMs();
     // The frame on show: the newest one, or the one the user stepped back to; or a frame held.
     std::shared_ptr<const VideoFrame> latest() const;
     // The newest frame published, whatever is on show.

@@ -40,6 +40,11 @@ void logCallback(void*, int level, const libvlc_log_t* context, const char* form
     std::fprintf(stderr, "vlc[%s] %s\n", module ? module : "?", text);
 }
 
+// Playing, libVLC's time and the picture's stay closer than this (measured: within 0.55 s), once
+// libVLC's time has caught up with a seek (it may keep the old time for a while).
+constexpr qint64 kClockDriftMs = 2000;
+constexpr qint64 kClockDriftForMs = 1500;
+
 QString withoutDvdScheme(QString target) {
     static const QLatin1String scheme("dvd://");
     if (target.startsWith(scheme, Qt::CaseInsensitive))
@@ -106,6 +111,12 @@ VlcEngine::VlcEngine(DriveSource* drives, const QStringList& vlcArguments, QObje
             Qt::QueuedConnection);
     searchWatchdog_.setSingleShot(true);
     connect(&searchWatchdog_, &QTimer::timeout, this, &VlcEngine::searchStalled);
+    // A seek follows the pictures too.
+    connect(&frames_, &FrameStore::frameArrived, this, &VlcEngine::seekFrameArrived,
+            Qt::QueuedConnection);
+    seekTimer_.setSingleShot(true);
+    connect(&seekTimer_, &QTimer::timeout, this, &VlcEngine::seekTimedOut);
+    connect(&seekLookup_, &QFutureWatcherBase::finished, this, &VlcEngine::seekPointFound);
 
     libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
     for (libvlc_event_type_t type : kEvents)
@@ -131,6 +142,8 @@ void VlcEngine::stopPlayer() {
     // they raised belong to the playback that ends here.
     libvlc_media_player_stop(player_);
     endSearch();
+    endSeek();
+    clock_.clear();
     {
         std::lock_guard lock(eventsMutex_);
         events_.clear();
@@ -171,6 +184,7 @@ void VlcEngine::addTarget(const QString& target, const QStringList& options, int
         throw EngineError(QStringLiteral("libVLC rejects %1").arg(path).toStdString());
     libvlc_media_player_set_media(player_, media_);
     sink_->setMedia(media_);
+    discMap_ = std::make_shared<DiscMap>(path);
     target_ = target;
     snapshotOptions_ = SnapshotOptions::fromItemOptions(options);
     if (snapshots_)
@@ -185,6 +199,7 @@ void VlcEngine::playlistClear() {
     stopPlayer();
     libvlc_media_player_set_media(player_, nullptr);
     releaseMedia();
+    discMap_.reset();
     target_.clear();
     snapshotOptions_ = SnapshotOptions{};
     if (snapshots_)
@@ -204,8 +219,15 @@ void VlcEngine::play() {
     if (current == TitleTracker::Phase::Opening)
         return;
     if (current == TitleTracker::Phase::Title || current == TitleTracker::Phase::Menu) {
-        if (state == libvlc_Paused)
+        if (seek_.active) {
+            seek_.resume = true;
+            return;
+        }
+        pauseAsked_ = false;
+        if (state == libvlc_Paused) {
+            resumeClock();
             libvlc_media_player_set_pause(player_, 0);
+        }
         return;
     }
     if (current == TitleTracker::Phase::Ended &&
@@ -223,6 +245,7 @@ void VlcEngine::play() {
     // A finished or failed input must be stopped before libVLC starts the item again. libVLC
     // opens the disc on its own threads; the events tell how it went.
     stopPlayer();
+    pauseAsked_ = false;
     tracker_.open();
     sink_->forgetAspect();
     if (libvlc_media_player_play(player_) != 0) {
@@ -235,8 +258,15 @@ void VlcEngine::pause() {
     if (!media_)
         throw EngineError("the playlist is empty");
     const TitleTracker::Phase current = phase();
-    if (current == TitleTracker::Phase::Title || current == TitleTracker::Phase::Menu)
-        libvlc_media_player_set_pause(player_, 1);
+    if (current != TitleTracker::Phase::Title && current != TitleTracker::Phase::Menu)
+        return;
+    pauseAsked_ = true;
+    if (seek_.active) {
+        seek_.resume = false;
+        return;
+    }
+    clock_.stop(nowMs());
+    libvlc_media_player_set_pause(player_, 1);
 }
 
 void VlcEngine::stop() {
@@ -260,19 +290,33 @@ void VlcEngine::readFigures() {
     if (length <= 0)
         return;
     lastLength_ = length;
-    // While a step back seeks, the label keeps the picture on show.
-    if (search_.active)
+    // While a step back or a seek is on its way, the label keeps the picture on show.
+    if (search_.active || seek_.active)
         return;
     const float position = libvlc_media_player_get_position(player_);
     const libvlc_time_t time = libvlc_media_player_get_time(player_);
-    if (stepAnchor_ >= 0 && time != stepAnchor_) {
-        stepAnchor_ = -1; // playing again: libVLC's time is the one to show
-        stepOffsetMs_ = 0;
-    }
-    if (stepAnchor_ >= 0) {
-        lastTime_ = std::clamp<qint64>(time + stepOffsetMs_, 0, length);
-        lastPosition_ = float(double(lastTime_) / double(length));
-        return;
+    if (clock_.isSet()) {
+        const bool running = libvlc_media_player_get_state(player_) == libvlc_Playing;
+        if (clock_.running() && !running)
+            clock_.stop(nowMs()); // the end of the title, or libVLC buffering
+        const qint64 shown = clock_.time(nowMs());
+        // Playing, libVLC's time stays within a group of pictures of the picture's; much
+        // further off, the clock lost the picture (a drive that stalled) and libVLC's time is
+        // the better guess.
+        const bool drifting = clock_.running() && time >= 0 && time <= length &&
+                              std::abs(shown - time) > kClockDriftMs;
+        if (!drifting)
+            driftSinceMs_ = -1;
+        else if (driftSinceMs_ < 0)
+            driftSinceMs_ = nowMs();
+        if (drifting && nowMs() - driftSinceMs_ > kClockDriftForMs) {
+            clock_.clear();
+            driftSinceMs_ = -1;
+        } else {
+            lastTime_ = std::clamp<qint64>(shown, 0, length);
+            lastPosition_ = float(double(lastTime_) / double(length));
+            return;
+        }
     }
     if (position >= 0)
         lastPosition_ = std::clamp(position, 0.0f, 1.0f);
@@ -282,14 +326,8 @@ void VlcEngine::readFigures() {
 
 void VlcEngine::shuttle(int seconds) {
     requireTitle("shuttle");
-    readFigures();
-    qint64 target = lastTime_ + qint64(seconds) * 1000;
-    target = std::clamp<qint64>(target, 0, lastLength_ > 0 ? lastLength_ : target);
-    endSearch();
-    libvlc_media_player_set_time(player_, target);
-    lastTime_ = target;
-    if (lastLength_ > 0)
-        lastPosition_ = float(double(target) / double(lastLength_));
+    const qint64 from = seek_.next ? *seek_.next : shownTimeMs();
+    seekTo(from + qint64(seconds) * 1000);
 }
 
 void VlcEngine::setPosition(float position) {
@@ -297,15 +335,22 @@ void VlcEngine::setPosition(float position) {
     if (!std::isfinite(position))
         throw EngineError("seek: the position is not a number");
     position = std::clamp(position, 0.0f, 1.0f);
-    endSearch();
-    libvlc_media_player_set_position(player_, position);
-    lastPosition_ = position;
-    lastTime_ = qint64(double(lastLength_) * position);
+    readFigures();
+    if (lastLength_ <= 0) {
+        endSearch();
+        libvlc_media_player_set_position(player_, position);
+        lastPosition_ = position;
+        return;
+    }
+    seekTo(std::llround(double(lastLength_) * position), SeekBy{true, -1});
 }
 
 bool VlcEngine::playing() {
     const TitleTracker::Phase current = phase();
     // The fast play of a step back beyond the history is a pause to everyone else.
+    // A seek's pause is not one either.
+    if (seek_.active)
+        return current == TitleTracker::Phase::Title && seek_.resume;
     return (current == TitleTracker::Phase::Title || current == TitleTracker::Phase::Menu) &&
            libvlc_media_player_get_state(player_) == libvlc_Playing && !search_.active;
 }

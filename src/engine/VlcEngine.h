@@ -1,15 +1,20 @@
 #pragma once
 
+#include "engine/DiscMap.h"
 #include "engine/FrameStore.h"
 #include "engine/MediaEngine.h"
+#include "engine/PictureClock.h"
 #include "engine/SnapshotSink.h"
 #include "engine/TitleTracker.h"
 
+#include <QElapsedTimer>
+#include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class DriveSource;
@@ -43,6 +48,11 @@ struct libvlc_event_t;
 // Frame steps while paused: forward shows the next picture libVLC decodes (or the next one kept
 // after a step back), back goes through the FrameStore's history and, beyond it, seeks back and
 // plays fast and silent to the frame before the oldest one kept, found by its pixels.
+//
+// Seeks (shuttle, position, chapter) land on the picture asked for: the DiscMap gives the group
+// of pictures that holds it, and the engine pauses, seeks to that group's first sector, and
+// plays on, hidden and silent, to the picture. The picture on show stays meanwhile. The time shown
+// is then the PictureClock's, not libVLC's. A disc the map cannot read seeks as libVLC does.
 class VlcEngine : public QObject, public MediaEngine {
     Q_OBJECT
 public:
@@ -83,6 +93,8 @@ public:
     // A step back beyond the history is on its way (the engine seeks back and steps forward to
     // the frame before the oldest one kept).
     bool seekingBack() const { return search_.active; }
+    // A seek is on its way to its picture.
+    bool seeking() const { return seek_.active; }
 
     QList<TitleEntry> titles() override;
     int currentTitle() override;
@@ -140,6 +152,27 @@ private:
     void endSearch();
     void requireLoaded(const char* what);
     void newTitleFigures();
+    // Seeks to a picture.
+    static qint64 nowMs() { return FrameStore::clockMs(); }
+    qint64 shownTimeMs();
+    void resumeClock();
+    // How libVLC seeks where the disc's map has no answer.
+    struct SeekBy {
+        bool position = false; // by its position (else by its time)
+        int chapter = -1;      // to this chapter's start
+    };
+    void seekTo(qint64 timeMs, SeekBy by);
+    void seekTo(qint64 timeMs);
+    void seekPointFound();
+    void seekLikeLibVlc(qint64 timeMs, SeekBy by);
+    qint64 pictureTimeMs(qint64 picture) const;
+    void landAt(const DiscMap::SeekPoint& point);
+    void seekFrameArrived();
+    void seekTimedOut();
+    void approach();
+    void finishSeek(std::shared_ptr<const VideoFrame> shown, qint64 shownMs);
+    void endSeek();
+    std::optional<int> chapterAt(qint64 timeMs);
 
     DriveSource* drives_;
     libvlc_instance_t* vlc_ = nullptr;
@@ -160,16 +193,41 @@ private:
     // Menu flag and duration (ms) of each title of the disc, read when libVLC first names one.
     std::vector<std::pair<bool, qint64>> titles_;
 
+    // A pause was asked for since the last play: libVLC may still say it plays.
+    bool pauseAsked_ = false;
     int volume_ = kDefaultVolume;
     bool muted_ = false;
     // Last figures libVLC gave while it knew the title's length, in milliseconds.
     float lastPosition_ = 0;
     qint64 lastTime_ = 0;
     qint64 lastLength_ = 0;
-    // libVLC's time stands still while paused and stepping: the time of the picture on show is
-    // libVLC's time at the first step (stepAnchor_) moved by the steps since. -1: not stepping.
-    qint64 stepAnchor_ = -1;
-    qint64 stepOffsetMs_ = 0;
+    // The time of the picture on show after a seek or a step; unset: libVLC's time is shown.
+    PictureClock clock_;
+    qint64 driftSinceMs_ = -1; // since when libVLC's time is far from the clock's
+    std::shared_ptr<DiscMap> discMap_;
+
+    // A seek to a picture: looking up its group while pausing, landing on the group's first
+    // picture, going on to the one asked for and, while paused, letting the pause settle.
+    struct Seek {
+        enum class Stage { Preparing, Landing, Approaching, Settling };
+        bool active = false;
+        Stage stage = Stage::Preparing;
+        qint64 targetMs = 0;
+        SeekBy by;
+        bool resume = false;  // play on once there
+        bool playing = false; // libVLC plays on to the picture asked for
+        bool quiet = false;   // settled before the seek: no picture was on its way
+        bool lookedUp = false;
+        bool settled = false; // no picture on its way any more
+        int pauseWaits = 0;
+        std::optional<DiscMap::SeekPoint> point;
+        quint64 landing = 0;   // the serial of the group's first picture
+        qint64 framesToGo = 0; // after it
+        std::shared_ptr<const VideoFrame> wanted;
+        std::optional<qint64> next; // the next target, asked for while this seek was on its way
+    } seek_;
+    QTimer seekTimer_;
+    QFutureWatcher<std::optional<DiscMap::SeekPoint>> seekLookup_;
 
     // A step back beyond the history: the oldest frame kept is looked for after a seek back.
     struct Search {

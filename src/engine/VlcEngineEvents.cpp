@@ -70,6 +70,7 @@ void VlcEngine::applyEvents() {
         if (after == TitleTracker::Phase::Ended && before == TitleTracker::Phase::Title) {
             // libVLC's figures already belong to what follows: the ended title's own length
             // stands, from the disc's title table when it is known.
+            endSeek();
             const qint64 duration = titleDuration(tracker_.endedTitle());
             if (duration > 0)
                 lastLength_ = duration;
@@ -86,6 +87,7 @@ void VlcEngine::applyEvents() {
 // A new title: its figures start afresh.
 void VlcEngine::newTitleFigures() {
     endSearch();
+    endSeek();
     lastPosition_ = 0;
     lastTime_ = 0;
     lastLength_ = 0;

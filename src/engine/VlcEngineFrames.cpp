@@ -48,19 +48,18 @@ qint64 VlcEngine::frameMs() const {
     return rate > 0 ? qint64(std::lround(1000.0 / rate)) : 40;
 }
 
-// The label follows the steps; libVLC's own time moves again once playback does.
+// The label follows the steps, from the picture's time where a seek or an earlier step set it,
+// else from libVLC's.
 void VlcEngine::moveShownTime(qint64 ms) {
-    if (stepAnchor_ < 0) {
-        stepAnchor_ = std::max<qint64>(0, libvlc_media_player_get_time(player_));
-        stepOffsetMs_ = 0;
-    }
-    stepOffsetMs_ += ms;
+    if (!clock_.isSet())
+        clock_.set(std::max<qint64>(0, libvlc_media_player_get_time(player_)), false, nowMs());
+    clock_.move(ms);
 }
 
 // A step needs a title that is paused and no step back on its way; one while playing pauses.
 bool VlcEngine::readyToStep() {
     requireTitle("frame step");
-    if (search_.active)
+    if (search_.active || seek_.active)
         return false;
     if (libvlc_media_player_get_state(player_) == libvlc_Playing) {
         pause();
@@ -154,8 +153,7 @@ void VlcEngine::searchStalled() {
     frames_.showSerial(search_.wanted);
     const qint64 wantedTime = search_.wantedTimeMs;
     endSearch();
-    stepAnchor_ = std::max<qint64>(0, libvlc_media_player_get_time(player_));
-    stepOffsetMs_ = wantedTime - stepAnchor_;
+    clock_.set(wantedTime, false, nowMs());
 }
 
 void VlcEngine::endSearch() {
@@ -167,8 +165,7 @@ void VlcEngine::endSearch() {
     }
     search_ = Search{};
     searchWatchdog_.stop();
-    stepAnchor_ = -1;
-    stepOffsetMs_ = 0;
+    clock_.clear();
     if (wasActive)
         frames_.hold(nullptr);
 }

@@ -67,18 +67,30 @@ void VlcEngine::setChapter(int chapter) {
     requireTitle("chapter");
     if (chapter < 0 || chapter >= libvlc_media_player_get_chapter_count(player_))
         throw EngineError(QStringLiteral("there is no chapter %1").arg(chapter).toStdString());
-    endSearch();
-    libvlc_media_player_set_chapter(player_, chapter);
+    const QList<ChapterEntry> list = chapters();
+    readFigures();
+    seekTo(chapter < list.size() ? list[chapter].startMs : 0, SeekBy{false, chapter});
 }
 
+// Chapters are counted from the picture on show: libVLC's own count runs ahead of it.
 void VlcEngine::nextChapter() {
     requireTitle("next chapter");
+    const std::optional<int> current = chapterAt(shownTimeMs());
+    if (current && *current + 1 < chapters().size()) {
+        setChapter(*current + 1);
+        return;
+    }
     endSearch();
     libvlc_media_player_next_chapter(player_);
 }
 
 void VlcEngine::previousChapter() {
     requireTitle("previous chapter");
+    const std::optional<int> current = chapterAt(shownTimeMs());
+    if (current && *current > 0) {
+        setChapter(*current - 1);
+        return;
+    }
     endSearch();
     libvlc_media_player_previous_chapter(player_);
 }

@@ -1,5 +1,7 @@
-// The frame store's history: bounded by the video's rate, stepped through exactly, let go of.
+// The frame store's history: bounded by the video's rate, stepped through exactly, let go of;
+// and the clock that tells the time of the frame on show.
 #include "engine/FrameStore.h"
+#include "engine/PictureClock.h"
 
 #include <QtTest>
 
@@ -73,6 +75,59 @@ private slots:
         QCOMPARE(store.latest()->serial, 10u);
         QCOMPARE(store.stepsBack(), 0);
         QVERIFY(!store.stepForward());
+    }
+
+    // The clock runs only while pictures move: from the next picture after a resume (libVLC
+    // buffers first), or after a second without one; a pause or a step stops or moves it.
+    void theClockFollowsThePictures_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<qint64>("expected");
+        // Each step: "s<ms>" set (paused), "S<ms>" set (running), "t<ms>" time passes,
+        // "r<serial>" resume after picture <serial>, "p<serial>" picture arrives, "x" stop,
+        // "m<ms>" step.
+        QTest::newRow("running") << "S1000 t250" << qint64(1250);
+        QTest::newRow("stopped") << "S1000 t250 x t500" << qint64(1250);
+        QTest::newRow("resume waits for a new picture") << "s1000 r7 t300 p7 t100" << qint64(1000);
+        QTest::newRow("and runs from it") << "s1000 r7 t300 p8 t100" << qint64(1140);
+        QTest::newRow("a still runs after a second") << "s1000 r7 t1300" << qint64(1340);
+        QTest::newRow("a pause calls the resume off") << "s1000 r7 x p8 t500" << qint64(1000);
+        QTest::newRow("steps") << "s1000 m40 m40 m-120" << qint64(960);
+        QTest::newRow("never before the start") << "s20 m-40" << qint64(0);
+    }
+    void theClockFollowsThePictures() {
+        QFETCH(QString, script);
+        QFETCH(qint64, expected);
+        PictureClock clock;
+        qint64 now = 5000;
+        for (const QString& step : script.split(' ')) {
+            const qint64 value = step.mid(1).toLongLong();
+            switch (step[0].toLatin1()) {
+            case 's':
+                clock.set(value, false, now);
+                break;
+            case 'S':
+                clock.set(value, true, now);
+                break;
+            case 't':
+                now += value;
+                break;
+            case 'r':
+                clock.resume(clock.time(now) + 40, quint64(value), now);
+                break;
+            case 'p':
+                clock.pictureArrived(quint64(value), now);
+                break;
+            case 'x':
+                clock.stop(now);
+                break;
+            case 'm':
+                clock.move(value);
+                break;
+            }
+        }
+        QCOMPARE(clock.time(now), expected);
+        clock.clear();
+        QVERIFY(clock.time(now) < 0);
     }
 };
 

@@ -1,6 +1,6 @@
-// Picking the exact picture on the steps disc, whose frames carry their number: frame steps
-// both ways (within and beyond the history) against a reference decode, the last seconds as a
-// series, titles and chapters, audio and subtitle tracks.
+// Picking the exact picture on the discs whose frames carry their number: frame steps both ways
+// (within and beyond the history) against a reference decode, the last seconds as a series,
+// titles and chapters, audio and subtitle tracks, and seeks that land where they were asked to.
 #include "EngineFixture.h"
 #include "Fixtures.h"
 #include "FrameCode.h"
@@ -128,6 +128,83 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EngineError, engine_->setAudioTrack(12345));
     }
 
+    // One click, one second: from anywhere in the three chapters, playing or paused, a shuttle
+    // lands within 0.3 s of a second on, and the time shown agrees with the picture's. libVLC's
+    // own time seek missed by up to 0.9 s here, or not at all. At the title's ends it stops
+    // there: at the first picture, or at the last group's first (libVLC ends a title before it
+    // shows the last pictures one by one), and the title goes on.
+    void shuttleMovesOneSecond_data() {
+        QTest::addColumn<int>("fromMs");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<bool>("playing");
+        QTest::addColumn<int>("toleranceMs");
+        const struct {
+            int fromMs, seconds;
+        } rows[] = {{5000, -1},  {12000, -1}, {15000, +1}, {19000, -1},
+                    {19000, +1}, {20400, -1}, {25000, +1}, {10000, +1}};
+        for (const auto& row : rows)
+            for (const bool playing : {false, true})
+                QTest::addRow("%s %+d at %.1f s", playing ? "playing" : "paused", row.seconds,
+                              row.fromMs / 1000.0)
+                    << row.fromMs << row.seconds << playing << kShuttleToleranceMs;
+        QTest::addRow("clamped at the start") << 300 << -1 << false << 0;
+        QTest::addRow("clamped at the end") << 29500 << +1 << false << kGroupMs;
+    }
+    void shuttleMovesOneSecond() {
+        QFETCH(int, fromMs);
+        QFETCH(int, seconds);
+        QFETCH(bool, playing);
+        QFETCH(int, toleranceMs);
+        startShuttle();
+        engine_->pause();
+        engine_->setPosition(float(fromMs) / kShuttleLengthMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        const int from = shownCode();
+        QVERIFY2(std::abs(from * kFrameMs - fromMs) <= kShuttleToleranceMs,
+                 qPrintable(QStringLiteral("the bar's seek showed frame %1").arg(from)));
+        QVERIFY(agreesWithPicture());
+        if (playing) {
+            engine_->play();
+            QTRY_VERIFY_WITH_TIMEOUT(engine_->playing() && shownCode() > from, kStartMs);
+        }
+        const int before = shownCode();
+        engine_->shuttle(seconds);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        const int landed = shownCode();
+        const int target = std::clamp(before + seconds * 25, 0, kShuttleLengthMs / kFrameMs - 1);
+        QVERIFY2(std::abs(landed - target) * kFrameMs <= toleranceMs,
+                 qPrintable(QStringLiteral("from frame %1 the shuttle showed %2, not about %3")
+                                .arg(before)
+                                .arg(landed)
+                                .arg(target)));
+        QCOMPARE(engine_->playing(), playing);
+        QCOMPARE(engine_->phase(), TitleTracker::Phase::Title);
+        QVERIFY(agreesWithPicture());
+        if (playing) {
+            QTest::qWait(700); // and goes on agreeing as it plays
+            QVERIFY(agreesWithPicture());
+        }
+    }
+
+    // The next and previous chapter start at the chapter's first picture, counted from the
+    // picture on show, and the time shown is that picture's.
+    void chaptersStartAtTheirFirstPicture() {
+        startShuttle();
+        engine_->pause();
+        engine_->setPosition(12000.0f / kShuttleLengthMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        const struct {
+            bool next;
+            int frame;
+        } moves[] = {{true, 495}, {false, 255}, {false, 0}, {true, 255}};
+        for (const auto& move : moves) {
+            move.next ? engine_->nextChapter() : engine_->previousChapter();
+            QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+            QCOMPARE(shownCode(), move.frame);
+            QVERIFY(agreesWithPicture());
+        }
+    }
+
 private:
     // A one-frame error on this disc differs by 6 or more; the same frame scaled by another
     // scaler by less than 2.
@@ -138,6 +215,30 @@ private:
 
     QString folder() const { return snapshots_->filePath("STEPS Images"); }
     static QString titleOneVob() { return fixture("STEPS_DVD/VIDEO_TS/VTS_01_1.VOB"); }
+
+    static constexpr int kShuttleLengthMs = 30000;
+    static constexpr int kFrameMs = 40;
+    static constexpr int kShuttleToleranceMs = 300;
+    static constexpr int kGroupMs = 600; // 15 pictures
+
+    void startShuttle() {
+        QVERIFY(QDir().mkpath(folder()));
+        engine_->addTarget("dvd://H:", itemOptions(folder()), 2, 0);
+        engine_->play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->playing() && shownCode() >= 0 && engine_->length() > 0,
+                                 kStartMs);
+    }
+
+    // The time shown (to the millisecond, through the position) is the picture's, give or take
+    // the frame on its way while playing.
+    bool agreesWithPicture() {
+        const int code = shownCode();
+        const double shownMs = double(engine_->position()) * kShuttleLengthMs;
+        const bool agrees = code >= 0 && std::abs(shownMs - code * kFrameMs) <= 2 * kFrameMs;
+        if (!agrees)
+            qWarning("the time shown is %.0f ms, the picture's %d ms", shownMs, code * kFrameMs);
+        return agrees;
+    }
 
     int shownCode() const {
         const auto frame = engine_->frameStore()->latest();

@@ -14,8 +14,8 @@ QStringList EngineFixture::itemOptions(const QString& folder, const QString& for
 }
 
 QString EngineFixture::missingDisc() {
-    for (const char* name :
-         {"movie.iso", "wide.iso", "notdvd.iso", "menu.iso", "interlaced.iso", "steps.iso"})
+    for (const char* name : {"movie.iso", "wide.iso", "notdvd.iso", "menu.iso", "interlaced.iso",
+                             "steps.iso", "shuttle.iso"})
         if (!QFileInfo::exists(fixture(QLatin1String(name))))
             return QLatin1String(name);
     return QString();
@@ -30,6 +30,7 @@ void EngineFixture::setUp() {
     drives_->insertDisc("M:", "MENUDISC", fixture("menu.iso"));
     drives_->insertDisc("I:", "INTERLACED", fixture("interlaced.iso"));
     drives_->insertDisc("S:", "STEPS", fixture("steps.iso"));
+    drives_->insertDisc("H:", "SHUTTLE", fixture("shuttle.iso"));
     snapshots_ = std::make_unique<QTemporaryDir>();
     assembly_ = std::make_unique<EngineAssembly>(drives_.get(), testVlcArguments());
     engine_ = &assembly_->engine();

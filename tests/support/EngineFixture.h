@@ -11,7 +11,8 @@ class VlcEngine;
 
 // The real engine, with its writer and full-screen view, on the authored discs: D: movie.iso,
 // E: wide.iso (16:9), F: notdvd.iso (a data disc), G: a drive without a disc, M: menu.iso and
-// I: interlaced.iso, S: steps.iso (two titles, numbered frames, two audio tracks, subtitles).
+// I: interlaced.iso, S: steps.iso (two titles, numbered frames, two audio tracks, subtitles),
+// H: shuttle.iso (one 30 s title of numbered frames, chapters at 0, 10.2 and 19.8 s).
 // Test classes derive from it and call setUp() and tearDown() around each
 // case.
 class EngineFixture {
