@@ -121,6 +121,10 @@ DiscMap::Title DiscMap::readTitle(int number) {
     const int chain = parts.ptt[0].pgcn;
     if (chain < 1 || chain > set->vts_pgcit->nr_of_pgci_srp)
         return title;
+    // A title whose chapters lie in several program chains: libVLC's position spans one.
+    for (int part = 1; part < parts.nr_of_ptts; ++part)
+        if (parts.ptt[part].pgcn != chain)
+            return title;
     const pgc_t* pgc = set->vts_pgcit->pgci_srp[chain - 1].pgc;
     if (!pgc || pgc->nr_of_cells < 1 || !pgc->cell_playback)
         return title;
