@@ -186,6 +186,23 @@ private slots:
         }
     }
 
+    // Clicks that come while a seek is on its way add up: three back are three seconds back.
+    void quickShuttlesAddUp() {
+        startShuttle();
+        engine_->setPosition(20000.0f / kShuttleLengthMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->playing() && shownCode() > 500, kStartMs);
+        const int before = shownCode();
+        for (int i = 0; i < 3; ++i)
+            engine_->shuttle(-1);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        const int landed = shownCode();
+        QVERIFY2(std::abs(landed - (before - 75)) * kFrameMs <= kShuttleToleranceMs,
+                 qPrintable(QStringLiteral("from %1 to %2").arg(before).arg(landed)));
+        QVERIFY(engine_->playing());
+        QVERIFY(agreesWithPicture());
+    }
+
     // The next and previous chapter start at the chapter's first picture, counted from the
     // picture on show, and the time shown is that picture's.
     void chaptersStartAtTheirFirstPicture() {
