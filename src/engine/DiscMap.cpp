@@ -1,6 +1,7 @@
 #include "engine/DiscMap.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
@@ -83,6 +84,9 @@ bool DiscMap::open() {
     if (opened_)
         return reader_ != nullptr;
     opened_ = true;
+    // libdvdread leaks its reader when the path is not there at all.
+    if (!QFileInfo::exists(medium_))
+        return false;
     auto reader = std::make_unique<Reader>();
     const QByteArray path = QFile::encodeName(medium_);
     reader->dvd = DVDOpen2(nullptr, &kQuietLogger, path.constData());
