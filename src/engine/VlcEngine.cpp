@@ -313,7 +313,8 @@ void VlcEngine::readFigures() {
             clock_.clear();
             driftSinceMs_ = -1;
         } else {
-            lastTime_ = std::clamp<qint64>(shown, 0, length);
+            // The title's end is libVLC's to tell (the clock may run on past its last picture).
+            lastTime_ = std::clamp<qint64>(shown, 0, std::max<qint64>(0, length - frameMs()));
             lastPosition_ = float(double(lastTime_) / double(length));
             return;
         }
