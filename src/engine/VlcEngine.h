@@ -216,7 +216,6 @@ private:
         SeekBy by;
         bool resume = false;  // play on once there
         bool playing = false; // libVLC plays on to the picture asked for
-        bool quiet = false;   // settled before the seek: no picture was on its way
         bool lookedUp = false;
         bool settled = false; // no picture on its way any more
         int pauseWaits = 0;

@@ -115,11 +115,7 @@ void VlcEngine::landAt(const DiscMap::SeekPoint& point) {
     // Within the title's last group the seek stops at its first picture: played on from there,
     // libVLC ends the title before it shows the last pictures.
     seek_.framesToGo = point.last ? 0 : std::clamp<qint64>(toGo, 0, frames_.historyLength() - 1);
-    // From here on the history holds the group's pictures. Settled (paused, no picture for a
-    // settling time), none other is on its way: the first picture to come is the group's.
-    const auto newest = frames_.newest();
-    seek_.quiet = newest && nowMs() - newest->arrivedMs > kPauseSettleMs &&
-                  libvlc_media_player_get_state(player_) == libvlc_Paused;
+    // From here on the history holds the group's pictures.
     frames_.forgetHistory();
     libvlc_media_player_set_position(player_, point.position);
     seekTimer_.start(kStageTimeoutMs);
@@ -156,11 +152,11 @@ void VlcEngine::seekFrameArrived() {
             seekTimer_.start(kPauseSettleMs);
         return;
     case Seek::Stage::Landing:
-        // A picture decoded before the pause may still come first: the group's is the last one
-        // to come while paused.
+        // A picture decoded before the pause may still come first, even long after it (seen
+        // just after the start): the group's is the last one to come while paused.
         if (newest) {
             seek_.landing = newest->serial;
-            seekTimer_.start(seek_.quiet ? 0 : kPauseSettleMs);
+            seekTimer_.start(kPauseSettleMs);
         }
         return;
     case Seek::Stage::Settling:
