@@ -220,8 +220,10 @@ private:
         bool settled = false; // no picture on its way any more
         int pauseWaits = 0;
         std::optional<DiscMap::SeekPoint> point;
-        quint64 landing = 0;   // the serial of the group's first picture
-        qint64 framesToGo = 0; // after it
+        quint64 landing = 0;                        // the serial of the group's first picture
+        std::shared_ptr<const VideoFrame> lastSeen; // the picture that came last while landing
+        quint64 echo = 0;                           // a picture that came again while landing
+        qint64 framesToGo = 0;                      // after it
         std::shared_ptr<const VideoFrame> wanted;
         std::optional<qint64> next; // the next target, asked for while this seek was on its way
     } seek_;

@@ -6,6 +6,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vlc/vlc.h>
 
 namespace {
@@ -14,6 +15,18 @@ namespace {
 constexpr int kPauseSettleMs = 120;
 // A stage that brings no picture for this long ends the seek with the picture on show.
 constexpr int kStageTimeoutMs = 3000;
+// A picture that came again while landing stands for the group's first only if no other came
+// for this long: the group's may equal it (a still scene), or be slow to come on a busy machine.
+constexpr int kEchoWaitMs = 1000;
+
+// Paused, libVLC shows the picture on show once more now and then (seen about 125 ms after
+// the pause, on a busy machine just as the seek was asked for): it is no new picture.
+bool samePicture(const std::shared_ptr<const VideoFrame>& a,
+                 const std::shared_ptr<const VideoFrame>& b) {
+    return a && b && a->image.size() == b->image.size() && a->image.format() == b->image.format() &&
+           a->image.sizeInBytes() == b->image.sizeInBytes() &&
+           std::memcmp(a->image.constBits(), b->image.constBits(), a->image.sizeInBytes()) == 0;
+}
 } // namespace
 
 std::optional<int> VlcEngine::chapterAt(qint64 timeMs) {
@@ -67,12 +80,12 @@ void VlcEngine::seekTo(qint64 timeMs, SeekBy by) {
     const bool playingNow = libvlc_media_player_get_state(player_) == libvlc_Playing;
     seek_.resume = playingNow && !pauseAsked_;
     frames_.hold(frames_.latest());
-    if (playingNow) {
+    // Pictures decoded before a pause still come for a moment after libVLC says it paused (and
+    // slower, the busier the machine): the seek waits until none came for a while in any case,
+    // or one of them would pass for the group's first picture.
+    if (playingNow)
         libvlc_media_player_set_pause(player_, 1);
-        seekTimer_.start(kPauseSettleMs);
-    } else {
-        seek_.settled = true;
-    }
+    seekTimer_.start(kPauseSettleMs);
     const std::shared_ptr<DiscMap> map = discMap_;
     seekLookup_.setFuture(
         QtConcurrent::run([map, title, timeMs] { return map->seekPoint(title, timeMs); }));
@@ -115,6 +128,7 @@ void VlcEngine::landAt(const DiscMap::SeekPoint& point) {
     // Within the title's last group the seek stops at its first picture: played on from there,
     // libVLC ends the title before it shows the last pictures.
     seek_.framesToGo = point.last ? 0 : std::clamp<qint64>(toGo, 0, frames_.historyLength() - 1);
+    seek_.lastSeen = frames_.newest();
     // From here on the history holds the group's pictures.
     frames_.forgetHistory();
     libvlc_media_player_set_position(player_, point.position);
@@ -154,10 +168,22 @@ void VlcEngine::seekFrameArrived() {
     case Seek::Stage::Landing:
         // A picture decoded before the pause may still come first, even long after it (seen
         // just after the start): the group's is the last one to come while paused.
-        if (newest) {
-            seek_.landing = newest->serial;
-            seekTimer_.start(kPauseSettleMs);
+        if (!newest)
+            return;
+        if (samePicture(newest, seek_.lastSeen)) {
+            if (seek_.landing != 0) {
+                // The group's picture again: the pictures after it are counted from this one.
+                seek_.landing = newest->serial;
+                seekTimer_.start(kPauseSettleMs);
+            } else {
+                seek_.echo = newest->serial;
+                seekTimer_.start(kEchoWaitMs);
+            }
+            return;
         }
+        seek_.lastSeen = newest;
+        seek_.landing = newest->serial;
+        seekTimer_.start(kPauseSettleMs);
         return;
     case Seek::Stage::Settling:
         seekTimer_.start(kPauseSettleMs);
@@ -213,6 +239,8 @@ void VlcEngine::seekTimedOut() {
             landAt(*seek_.point);
         return;
     case Seek::Stage::Landing:
+        if (seek_.landing == 0)
+            seek_.landing = seek_.echo;
         if (seek_.landing == 0) {
             // No picture came (a still equal to the one before): nothing is known of it.
             const bool resume = seek_.resume;
