@@ -8,6 +8,7 @@
 
 #include "BenchSupport.h"
 #include "FixtureDrive.h"
+#include "ProcessSupport.h"
 #include "app/MainForm.h"
 #include "app/Startup.h"
 #include "engine/FrameStore.h"
@@ -33,26 +34,6 @@
 #include <vector>
 
 namespace {
-
-qint64 monotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-// A program folder as the program finds it beside itself: packs, skin and default settings.
-bool prepareProgramFolder(const QString& folder) {
-    const QDir build(QDir(QCoreApplication::applicationDirPath()).filePath(".."));
-    QDir(folder).mkpath("Lang");
-    for (const QString& pack : QDir(build.filePath("Lang")).entryList({"*.ini"}, QDir::Files))
-        QFile::copy(build.filePath("Lang/" + pack), QDir(folder).filePath("Lang/" + pack));
-    QFile::copy(build.filePath("Skin.skf"), QDir(folder).filePath("Skin.skf"));
-    QFile config(QDir(folder).filePath("Config.cfg"));
-    if (!config.open(QIODevice::WriteOnly))
-        return false;
-    config.write("0\r\n" + QFile::encodeName(folder) + "/\r\nIMG_\r\n0\r\n5000\r\nEnglish.ini\r\n");
-    return true;
-}
 
 // CPU seconds of each thread of this process by name ("main" for the user-interface thread),
 // summed over threads of the same name; for the breakdown printed after the playback figure.
@@ -206,25 +187,6 @@ double childFigure(const QString& program, const QStringList& arguments, const c
     return -1;
 }
 
-double median(std::vector<double> values) {
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// utime + stime of a process, in seconds, from outside.
-double processCpuSeconds(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
-}
-
 int runAll(int seconds) {
     QTemporaryDir work;
     const QString runtimeDir = work.filePath("runtime");
@@ -254,9 +216,7 @@ int runAll(int seconds) {
 
     // Idle: the program itself, no disc, measured from outside after it has settled.
     const QString folder = work.filePath("program");
-    prepareProgramFolder(folder);
-    const QString program = QDir(folder).filePath("stillbeck");
-    QFile::copy(QDir(QCoreApplication::applicationDirPath()).filePath("../stillbeck"), program);
+    const QString program = installProgram(folder);
     QProcess app;
     app.setProcessEnvironment(environment);
     app.setProcessChannelMode(QProcess::ForwardedErrorChannel);

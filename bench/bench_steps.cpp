@@ -5,6 +5,7 @@
 // before) on a bare player of the same disc.
 #include "BenchSupport.h"
 #include "FixtureDrive.h"
+#include "ProcessSupport.h"
 #include "engine/FrameStore.h"
 #include "engine/VlcEngine.h"
 
@@ -19,13 +20,6 @@
 #include <vlc/vlc.h>
 
 namespace {
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 bool waitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer clock;
     clock.start();

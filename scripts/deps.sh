@@ -11,7 +11,7 @@ packages=(
     libvlc-dev vlc-plugin-base libvlc-bin libblkid-dev libisal-dev libdvdread-dev
     ffmpeg dvdauthor genisoimage pngcheck
     fonts-liberation
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick openbox xdotool libxcb1-dev
     desktop-file-utils appstream dpkg-dev file
     qt6-wayland weston
     clang libclang-rt-14-dev
