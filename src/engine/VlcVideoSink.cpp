@@ -1,6 +1,5 @@
 #include "engine/VlcVideoSink.h"
 
-#include "engine/FrameScale.h"
 #include "engine/FrameStore.h"
 #include "platform/ThreadPriority.h"
 
@@ -20,14 +19,11 @@ constexpr unsigned roundUp(unsigned value, unsigned multiple) {
 // Rows are compared spread over the picture first (every 16th, then those between), so that a
 // new picture, which rarely differs in its first rows only, is told apart after a few rows;
 // an equal one is still compared in full.
-bool samePixels(const QImage& a, const QImage& b) {
-    if (a.size() != b.size())
-        return false;
+bool samePlane(const uchar* a, const uchar* b, int pitch, int rowBytes, int rows) {
     constexpr int kStride = 16;
-    const size_t rowBytes = size_t(a.width()) * 4;
     for (int first = 0; first < kStride; ++first)
-        for (int y = first; y < a.height(); y += kStride)
-            if (std::memcmp(a.constScanLine(y), b.constScanLine(y), rowBytes) != 0)
+        for (int y = first; y < rows; y += kStride)
+            if (std::memcmp(a + qsizetype(y) * pitch, b + qsizetype(y) * pitch, size_t(rowBytes)))
                 return false;
     return true;
 }
@@ -84,39 +80,77 @@ void VlcVideoSink::updateDisplaySize() {
         libvlc_media_tracks_release(tracks, count);
 }
 
-// A picture buffer of pitch x lines bytes at a 32-byte boundary, from the pool.
-QImage VlcVideoSink::newPicture() {
-    return pool_.acquire(int(width_), int(height_), qsizetype(pitch_), int(lines_), kAlignment);
+bool VlcVideoSink::allocatePlanes(Planes& planes) const {
+    const size_t lumaBytes = size_t(pitches_[0]) * lines_[0];
+    const size_t chromaBytes = size_t(pitches_[1]) * lines_[1];
+    // The sizes are multiples of the alignment, as aligned_alloc asks.
+    planes.buffer.reset(
+        static_cast<uchar*>(std::aligned_alloc(kAlignment, lumaBytes + 2 * chromaBytes)));
+    if (!planes.buffer)
+        return false;
+    uchar* base = planes.buffer.get();
+    planes.view.data[0] = base;
+    planes.view.data[1] = base + lumaBytes;
+    planes.view.data[2] = base + lumaBytes + chromaBytes;
+    for (int i = 0; i < 3; ++i)
+        planes.view.pitch[i] = int(pitches_[i]);
+    planes.view.width = int(width_);
+    planes.view.height = int(height_);
+    return true;
+}
+
+bool VlcVideoSink::sameAsPublished() const {
+    const auto newest = frames_->newest();
+    if (!newest || newest->serial != publishedSerial_ || newest->displaySize != displaySize_ ||
+        !published_.buffer)
+        return false;
+    const YuvPlanes& a = filling_.view;
+    const YuvPlanes& b = published_.view;
+    const int chromaWidth = (a.width + 1) / 2, chromaHeight = (a.height + 1) / 2;
+    return samePlane(a.data[0], b.data[0], a.pitch[0], a.width, a.height) &&
+           samePlane(a.data[1], b.data[1], a.pitch[1], chromaWidth, chromaHeight) &&
+           samePlane(a.data[2], b.data[2], a.pitch[2], chromaWidth, chromaHeight);
 }
 
 unsigned VlcVideoSink::format(void** opaque, char* chroma, unsigned* width, unsigned* height,
                               unsigned* pitches, unsigned* lines) {
     auto* self = static_cast<VlcVideoSink*>(*opaque);
-    std::memcpy(chroma, "RV32", 4);
+    // The decoder's own layout: libVLC converts nothing, and the sink converts once.
+    std::memcpy(chroma, "I420", 4);
     self->width_ = *width;
     self->height_ = *height;
-    self->pitch_ = roundUp(*width * 4, kAlignment);
-    // Whole macroblock rows, so that no converter writes past the buffer's end.
-    self->lines_ = roundUp(*height, 16);
-    pitches[0] = self->pitch_;
-    lines[0] = self->lines_;
+    // Whole macroblock rows, so that nothing libVLC copies runs past a plane's end.
+    self->pitches_[0] = roundUp(*width, kAlignment);
+    self->lines_[0] = roundUp(*height, 16);
+    for (int i = 1; i < 3; ++i) {
+        self->pitches_[i] = roundUp((*width + 1) / 2, kAlignment);
+        self->lines_[i] = self->lines_[0] / 2;
+    }
+    for (int i = 0; i < 3; ++i) {
+        pitches[i] = self->pitches_[i];
+        lines[i] = self->lines_[i];
+    }
     self->aspectKnown_ = false;
     self->framesWithoutAspect_ = 0;
-    self->pending_ = QImage();
+    self->publishedSerial_ = 0;
+    if (!self->allocatePlanes(self->filling_) || !self->allocatePlanes(self->published_))
+        return 0; // no video rather than a crash
     return 1;
 }
 
 void VlcVideoSink::cleanup(void* opaque) {
-    static_cast<VlcVideoSink*>(opaque)->pending_ = QImage();
+    auto* self = static_cast<VlcVideoSink*>(opaque);
+    self->filling_.buffer.reset();
+    self->published_.buffer.reset();
+    self->publishedSerial_ = 0;
 }
 
-// Each picture gets a buffer no published frame holds: published frames are shared with painters
-// and snapshot requests and must never change afterwards.
+// libVLC writes each picture into the same planes; the published frames are RGB pictures of
+// their own, shared with painters and snapshot requests, which never change afterwards.
 void* VlcVideoSink::lock(void* opaque, void** planes) {
     auto* self = static_cast<VlcVideoSink*>(opaque);
-    if (self->pending_.isNull())
-        self->pending_ = self->newPicture();
-    planes[0] = self->pending_.isNull() ? nullptr : self->pending_.bits();
+    for (int i = 0; i < 3; ++i)
+        planes[i] = const_cast<uchar*>(self->filling_.view.data[i]);
     return nullptr;
 }
 
@@ -127,7 +161,7 @@ void VlcVideoSink::unlock(void*, void*, void* const*) {}
 // frame keeps its serial and a snapshot of it is encoded once.
 void VlcVideoSink::display(void* opaque, void*) {
     auto* self = static_cast<VlcVideoSink*>(opaque);
-    if (self->pending_.isNull())
+    if (!self->filling_.buffer)
         return;
     if (!self->aspectKnown_) {
         self->updateDisplaySize();
@@ -137,24 +171,27 @@ void VlcVideoSink::display(void* opaque, void*) {
         if (!self->aspectKnown_ && ++self->framesWithoutAspect_ <= kFramesToAwaitAspect)
             return;
     }
-    const auto newest = self->frames_->newest();
-    if (newest && newest->displaySize == self->displaySize_ &&
-        samePixels(newest->image, self->pending_))
-        return; // the buffer is reused for the next picture
+    if (self->sameAsPublished())
+        return;
+    QImage picture = self->pool_.acquire(int(self->width_), int(self->height_),
+                                         qsizetype(roundUp(self->width_ * 4, kAlignment)),
+                                         int(self->height_), kAlignment);
+    if (picture.isNull() || !self->toPicture_.convert(self->filling_.view, picture))
+        return;
     QImage shown;
     qint64 shownCpuNs = 0;
     const QSize wanted = self->frames_->shownSize();
-    if (!wanted.isEmpty() && wanted != self->pending_.size()) {
+    if (!wanted.isEmpty() && wanted != picture.size()) {
         shown =
             self->shownPool_.acquire(wanted.width(), wanted.height(), qsizetype(wanted.width()) * 4,
                                      wanted.height(), kAlignment);
-        if (!shown.isNull()) {
-            const qint64 cpuStart = platform::threadCpuNs();
-            FrameScale::scaleInto(self->pending_, shown);
-            shownCpuNs = platform::threadCpuNs() - cpuStart;
-        }
+        const qint64 cpuStart = platform::threadCpuNs();
+        if (!shown.isNull() && !self->toShown_.convert(self->filling_.view, shown))
+            shown = QImage();
+        shownCpuNs = platform::threadCpuNs() - cpuStart;
     }
-    self->frames_->publish(std::move(self->pending_), self->displaySize_, std::move(shown),
-                           shownCpuNs);
-    self->pending_ = QImage();
+    self->frames_->publish(std::move(picture), self->displaySize_, std::move(shown), shownCpuNs);
+    const auto newest = self->frames_->newest();
+    self->publishedSerial_ = newest ? newest->serial : 0;
+    std::swap(self->filling_, self->published_);
 }

@@ -1,23 +1,26 @@
 #pragma once
 
 #include "engine/PicturePool.h"
+#include "engine/YuvConverter.h"
 
 #include <QImage>
 #include <QSize>
 #include <atomic>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 
 class FrameStore;
 struct libvlc_media_player_t;
 struct libvlc_media_t;
 
-// Receives libVLC's pictures (RV32) through its video callbacks, on libVLC's video output
-// thread, and publishes them to a FrameStore with their display size (coded height, width from
-// the sample aspect ratio). Picture buffers and their pitches are aligned to 32 bytes, as
-// libVLC requires of the planes it is handed; they come from a PicturePool, so a buffer is
-// filled again only once no published frame refers to it. A frame to be published is also
-// scaled to the size the video area paints at (FrameStore::shownSize), here where libVLC has
-// just written it.
+// Receives libVLC's pictures as the decoder gives them (I420) through its video callbacks, on
+// libVLC's video output thread, and publishes them to a FrameStore as RGB32 with their display
+// size (coded height, width from the sample aspect ratio). The planes and their pitches are
+// aligned to 32 bytes, as libVLC requires of the planes it is handed. The RGB pictures come
+// from a PicturePool, so a buffer is filled again only once no published frame refers to it. A
+// frame to be published is also converted straight to the size the video area paints at
+// (FrameStore::shownSize): one pass from the planes, rather than an RGB picture scaled again.
 class VlcVideoSink {
 public:
     static constexpr unsigned kAlignment = 32;
@@ -43,8 +46,14 @@ public:
     static void display(void* opaque, void* picture);
 
 private:
+    // One picture's three planes in one aligned buffer.
+    struct Planes {
+        std::unique_ptr<uchar, decltype(&std::free)> buffer{nullptr, &std::free};
+        YuvPlanes view;
+    };
     void updateDisplaySize();
-    QImage newPicture();
+    bool allocatePlanes(Planes& planes) const;
+    bool sameAsPublished() const;
 
     FrameStore* frames_;
     std::mutex mediaMutex_;
@@ -55,10 +64,14 @@ private:
     int framesWithoutAspect_ = 0;
     unsigned width_ = 0;
     unsigned height_ = 0;
-    unsigned pitch_ = 0;
-    unsigned lines_ = 0;
+    unsigned pitches_[3] = {};
+    unsigned lines_[3] = {};
     QSize displaySize_;
     PicturePool pool_;
     PicturePool shownPool_; // the frames as the video area shows them
-    QImage pending_;
+    YuvConverter toPicture_;
+    YuvConverter toShown_;
+    Planes filling_;   // the planes libVLC writes next
+    Planes published_; // the newest published picture's, to tell a repeat
+    quint64 publishedSerial_ = 0;
 };
