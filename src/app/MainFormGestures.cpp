@@ -47,6 +47,7 @@ void MainForm::connectGestures() {
     if (services_.fullScreen) {
         services_.fullScreen->setWindowActions(QList<QAction*>{playPauseCommand} +
                                                playbackMenu_->commands());
+        services_.fullScreen->setWindowStage(stage);
         connect(services_.fullScreen, &FullScreenView::wheelTurned, this,
                 &MainForm::volume_MouseWheel);
     }

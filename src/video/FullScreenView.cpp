@@ -16,6 +16,10 @@ void FullScreenView::setWindowActions(const QList<QAction*>& actions) {
         actions_.append(action);
 }
 
+void FullScreenView::setWindowStage(VideoStage* stage) {
+    windowStage_ = stage;
+}
+
 void FullScreenView::show() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         throw EngineError("full screen needs a widget application");
@@ -28,8 +32,16 @@ void FullScreenView::show() {
         if (action)
             stage->addAction(action);
     connect(stage, &VideoStage::wheelTurned, this, &FullScreenView::wheelTurned);
+    // However it closes (Esc, a double-click, the command), the window's stage comes back;
+    // not for a view replaced by a new one.
+    connect(stage, &QObject::destroyed, this, [this, stage] {
+        if (windowStage_ && (!stage_ || stage_ == stage))
+            windowStage_->setCovered(false);
+    });
     stage_ = stage;
     stage->showFullScreen();
+    if (windowStage_)
+        windowStage_->setCovered(true);
     stage->activateWindow();
     stage->setFocus();
 }

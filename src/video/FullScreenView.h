@@ -27,6 +27,8 @@ public:
 
     // Actions whose shortcuts (for the window only) also work while the view is shown.
     void setWindowActions(const QList<QAction*>& actions);
+    // The window's own stage, covered while the view is shown.
+    void setWindowStage(VideoStage* stage);
 
 signals:
     void wheelTurned(int angle);
@@ -34,5 +36,6 @@ signals:
 private:
     MediaEngine& engine_;
     QPointer<VideoStage> stage_;
+    QPointer<VideoStage> windowStage_;
     QList<QPointer<QAction>> actions_;
 };

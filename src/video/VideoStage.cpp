@@ -20,10 +20,27 @@ VideoStage::~VideoStage() {
 }
 
 void VideoStage::askForSize(QSize size) {
-    if (size == askedSize_ || !store_)
+    if (!store_)
         return;
+    if (size.isEmpty()) {
+        if (!askedSize_.isEmpty() && store_->shownSize() == askedSize_)
+            store_->setShownSize(QSize());
+        askedSize_ = QSize();
+        return;
+    }
+    // Compared with the store's, not the last asked: the full-screen view asks for its size
+    // while it is up, and lets go when it closes.
     askedSize_ = size;
-    store_->setShownSize(size);
+    if (store_->shownSize() != size)
+        store_->setShownSize(size);
+}
+
+void VideoStage::setCovered(bool covered) {
+    if (covered == covered_)
+        return;
+    covered_ = covered;
+    if (!covered_)
+        update();
 }
 
 // A hidden stage paints nothing, and frames need not be scaled for it.
@@ -48,6 +65,8 @@ void VideoStage::setEngine(MediaEngine* engine) {
 
 // The black around the picture stays as long as the picture keeps its place.
 void VideoStage::frameArrived() {
+    if (covered_)
+        return;
     const auto frame = engine_ && engine_->frameStore() ? engine_->frameStore()->latest() : nullptr;
     if (frame && !frame->image.isNull() && pictureRect_.isValid() &&
         frame->displaySize == pictureDisplaySize_)

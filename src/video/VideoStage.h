@@ -25,6 +25,9 @@ public:
     // The engine whose frames this stage shows; null shows black.
     void setEngine(MediaEngine* engine);
     MediaEngine* engine() const { return engine_; }
+    // A window's stage under the full-screen view paints no pictures: no one would see them,
+    // and the pictures come at the full-screen size. Uncovered, it asks for its own again.
+    void setCovered(bool covered);
 
     ~VideoStage() override;
 
@@ -43,7 +46,8 @@ protected:
 
 private:
     void frameArrived();
-    // Tells the engine's frame store the size pictures are painted at (empty: none).
+    // Tells the engine's frame store the size pictures are painted at; empty lets go of it,
+    // unless another stage asked for its own since.
     void askForSize(QSize size);
     // The frame's picture at size (device pixels), scaled at most once per frame and size.
     const QImage& pictureAt(const VideoFrame& frame, QSize size);
@@ -56,4 +60,5 @@ private:
     QSize pictureDisplaySize_;   // and the display size of its frame
     QPointer<FrameStore> store_; // the engine's, asked for the shown size; may go first
     QSize askedSize_;            // last told to it
+    bool covered_ = false;
 };
