@@ -5,6 +5,7 @@
 // read from /proc. Nothing here is a figure a program reports about itself.
 //
 //   bench_outside [seconds]     (default 12 s of playback per run; needs DISPLAY)
+//   bench_outside startup       the start-up only
 
 #include "FixtureDrive.h"
 #include "ProcessSupport.h"
@@ -228,7 +229,8 @@ double ratioOf(double ours, double reference) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int seconds = argc >= 2 ? std::clamp(std::atoi(argv[1]), 1, 20) : 12;
+    const bool startupOnly = argc >= 2 && std::strcmp(argv[1], "startup") == 0;
+    const int seconds = argc >= 2 && !startupOnly ? std::clamp(std::atoi(argv[1]), 1, 20) : 12;
     WindowWatch watch;
     if (!watch.ok()) {
         std::fprintf(stderr, "bench_outside: no X display (run it through run_outside_bench.sh)\n");
@@ -254,6 +256,8 @@ int main(int argc, char** argv) {
 
     // Playback: ours and the bare player in turns, the lower of two runs each.
     for (const bool fullScreen : {false, true}) {
+        if (startupOnly)
+            break;
         std::vector<double> ours, bare;
         for (int run = 0; run < 2; ++run) {
             ours.push_back(playbackCost(watch, program, iso, fullScreen, seconds, env));

@@ -2,6 +2,7 @@
 
 #include "capture/SnapshotWriter.h"
 #include "engine/VlcEngine.h"
+#include "engine/VlcStart.h"
 #include "i18n/CaptionTable.h"
 #include "platform/MessageBoxes.h"
 #include "video/FullScreenView.h"
@@ -9,8 +10,13 @@
 #include <cstdio>
 
 EngineAssembly::EngineAssembly(DriveSource* drives, const QStringList& vlcArguments)
-    : engine_(std::make_unique<VlcEngine>(drives, vlcArguments)),
-      writer_(std::make_unique<SnapshotWriter>()),
+    : EngineAssembly(std::make_unique<VlcEngine>(drives, vlcArguments)) {}
+
+EngineAssembly::EngineAssembly(DriveSource* drives, VlcStart& start)
+    : EngineAssembly(std::make_unique<VlcEngine>(drives, start.take())) {}
+
+EngineAssembly::EngineAssembly(std::unique_ptr<VlcEngine> engine)
+    : engine_(std::move(engine)), writer_(std::make_unique<SnapshotWriter>()),
       fullScreen_(std::make_unique<FullScreenView>(*engine_)) {
     engine_->setSnapshotSink(writer_.get());
     engine_->setFullScreenSurface(fullScreen_.get());
@@ -28,10 +34,11 @@ bool EngineAssembly::isFullScreen() const {
     return engine_->isFullScreen();
 }
 
-std::unique_ptr<EngineAssembly> startEngine(DriveSource* drives, MessageBoxes& boxes,
-                                            const QStringList& vlcArguments) {
+namespace {
+template <typename Build>
+std::unique_ptr<EngineAssembly> started(MessageBoxes& boxes, Build build) {
     try {
-        return std::make_unique<EngineAssembly>(drives, vlcArguments);
+        return build();
     } catch (const EngineError& error) {
         // No language pack is chosen this early: the text is fixed.
         const QString text =
@@ -44,4 +51,15 @@ std::unique_ptr<EngineAssembly> startEngine(DriveSource* drives, MessageBoxes& b
         boxes.show(text, QString::fromLatin1(FixedText::ErrorTitle), MessageBoxes::Icon::Critical);
         return nullptr;
     }
+}
+} // namespace
+
+std::unique_ptr<EngineAssembly> startEngine(DriveSource* drives, MessageBoxes& boxes,
+                                            const QStringList& vlcArguments) {
+    return started(boxes, [&] { return std::make_unique<EngineAssembly>(drives, vlcArguments); });
+}
+
+std::unique_ptr<EngineAssembly> startEngine(DriveSource* drives, MessageBoxes& boxes,
+                                            VlcStart& start) {
+    return started(boxes, [&] { return std::make_unique<EngineAssembly>(drives, start); });
 }

@@ -8,6 +8,7 @@ class FullScreenView;
 class MessageBoxes;
 class SnapshotWriter;
 class VlcEngine;
+class VlcStart;
 
 // The media engine as the program uses it: libVLC, the snapshot writer as its snapshot sink and
 // the full-screen view as its full-screen surface. The writer and the view are let go of by the
@@ -17,6 +18,8 @@ public:
     // vlcArguments go to libVLC (tests pass "--aout=adummy", "--quiet"). Throws EngineError when
     // libVLC cannot start.
     explicit EngineAssembly(DriveSource* drives, const QStringList& vlcArguments = {});
+    // With libVLC started ahead; throws EngineError when that start failed.
+    EngineAssembly(DriveSource* drives, VlcStart& start);
     ~EngineAssembly();
 
     VlcEngine& engine() const { return *engine_; }
@@ -25,6 +28,8 @@ public:
     bool isFullScreen() const;
 
 private:
+    explicit EngineAssembly(std::unique_ptr<VlcEngine> engine);
+
     std::unique_ptr<VlcEngine> engine_;
     std::unique_ptr<SnapshotWriter> writer_;
     std::unique_ptr<FullScreenView> fullScreen_;
@@ -38,3 +43,6 @@ inline constexpr int kEngineStartFailedExit = 2;
 // program then ends with kEngineStartFailedExit.
 std::unique_ptr<EngineAssembly> startEngine(DriveSource* drives, MessageBoxes& boxes,
                                             const QStringList& vlcArguments = {});
+// The same with libVLC started ahead (main() starts it before anything else).
+std::unique_ptr<EngineAssembly> startEngine(DriveSource* drives, MessageBoxes& boxes,
+                                            VlcStart& start);

@@ -18,7 +18,8 @@ QString discArgumentOf(const QStringList& arguments) {
     return first.startsWith(u'-') ? QString() : first;
 }
 
-int runStillbeck(QApplication& app, const QString& programFolder, const QString& discArgument) {
+int runStillbeck(QApplication& app, const QString& programFolder, const QString& discArgument,
+                 VlcStart* vlcStart) {
     QApplication::setApplicationName(QStringLiteral("Stillbeck"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(STILLBECK_VERSION_MAJOR)
@@ -29,7 +30,8 @@ int runStillbeck(QApplication& app, const QString& programFolder, const QString&
 
     QtMessageBoxes boxes;
     CdromDriveSource drives;
-    const std::unique_ptr<EngineAssembly> engine = startEngine(&drives, boxes);
+    const std::unique_ptr<EngineAssembly> engine =
+        vlcStart ? startEngine(&drives, boxes, *vlcStart) : startEngine(&drives, boxes);
     if (!engine)
         return kEngineStartFailedExit;
     InstanceLock instanceLock;

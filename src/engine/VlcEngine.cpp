@@ -14,32 +14,6 @@
 
 namespace {
 
-// libVLC logs a lot (hardware decoder probing alone gives ~200 errors per start): silent unless
-// STILLBECK_VLC_LOG is 1 (warnings and errors) or 2 (everything).
-int vlcLogThreshold() {
-    static const int threshold = [] {
-        const int wanted = qEnvironmentVariableIntValue("STILLBECK_VLC_LOG");
-        if (wanted >= 2)
-            return int(LIBVLC_DEBUG);
-        if (wanted == 1)
-            return int(LIBVLC_WARNING);
-        return int(LIBVLC_ERROR) + 1;
-    }();
-    return threshold;
-}
-
-void logCallback(void*, int level, const libvlc_log_t* context, const char* format, va_list args) {
-    if (level < vlcLogThreshold())
-        return;
-    const char* module = nullptr;
-    const char* file = nullptr;
-    unsigned line = 0;
-    libvlc_log_get_context(context, &module, &file, &line);
-    char text[1024];
-    std::vsnprintf(text, sizeof text, format, args);
-    std::fprintf(stderr, "vlc[%s] %s\n", module ? module : "?", text);
-}
-
 // Playing, libVLC's time and the picture's stay closer than this (measured: within 0.55 s), once
 // libVLC's time has caught up with a seek (it may keep the old time for a while).
 constexpr qint64 kClockDriftMs = 2000;
@@ -72,39 +46,11 @@ constexpr libvlc_event_type_t kEvents[] = {
 } // namespace
 
 VlcEngine::VlcEngine(DriveSource* drives, const QStringList& vlcArguments, QObject* parent)
-    : QObject(parent), drives_(drives), sink_(std::make_unique<VlcVideoSink>(&frames_)) {
-    // The picture goes to our frames only: no title or volume text drawn into it, no decoding
-    // on a graphics card whose pictures would have to be copied back anyway. Interlaced
-    // pictures (most discs made from TV material) are deinterlaced field by field, so that a
-    // still shows neither combing nor the two half-bright copies of a blended frame. Every
-    // picture is shown, also one a busy machine decoded late: the history of recent frames that
-    // stepping back goes through must not have gaps.
-    QStringList arguments{QStringLiteral("--no-video-title-show"),
-                          QStringLiteral("--no-osd"),
-                          QStringLiteral("--no-xlib"),
-                          QStringLiteral("--avcodec-hw=none"),
-                          QStringLiteral("--no-snapshot-preview"),
-                          QStringLiteral("--deinterlace=-1"),
-                          QStringLiteral("--deinterlace-mode=yadif"),
-                          QStringLiteral("--no-drop-late-frames"),
-                          QStringLiteral("--no-skip-frames")};
-    arguments += vlcArguments;
-    std::vector<QByteArray> storage;
-    std::vector<const char*> argv;
-    for (const QString& argument : arguments)
-        storage.push_back(argument.toUtf8());
-    for (const QByteArray& argument : storage)
-        argv.push_back(argument.constData());
+    : VlcEngine(drives, VlcStart(vlcArguments).take(), parent) {}
 
-    vlc_ = libvlc_new(int(argv.size()), argv.data());
-    if (!vlc_)
-        throw EngineError("libVLC cannot start");
-    libvlc_log_set(vlc_, logCallback, nullptr);
-    player_ = libvlc_media_player_new(vlc_);
-    if (!player_) {
-        libvlc_release(vlc_);
-        throw EngineError("libVLC cannot create a media player");
-    }
+VlcEngine::VlcEngine(DriveSource* drives, VlcHandles handles, QObject* parent)
+    : QObject(parent), drives_(drives), vlc_(handles.vlc), player_(handles.player),
+      sink_(std::make_unique<VlcVideoSink>(&frames_)) {
     sink_->attach(player_);
     // A step back beyond the history looks at each frame as it comes.
     connect(&frames_, &FrameStore::frameArrived, this, &VlcEngine::searchFrameArrived,

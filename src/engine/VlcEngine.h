@@ -6,6 +6,7 @@
 #include "engine/PictureClock.h"
 #include "engine/SnapshotSink.h"
 #include "engine/TitleTracker.h"
+#include "engine/VlcStart.h"
 
 #include <QElapsedTimer>
 #include <QFutureWatcher>
@@ -59,6 +60,8 @@ public:
     // vlcArguments go to libvlc_new (tests pass "--aout=adummy", "--quiet").
     explicit VlcEngine(DriveSource* drives, const QStringList& vlcArguments = {},
                        QObject* parent = nullptr);
+    // With libVLC started ahead (VlcStart): the engine owns the handles from here on.
+    VlcEngine(DriveSource* drives, VlcHandles handles, QObject* parent = nullptr);
     ~VlcEngine() override;
 
     void addTarget(const QString& target, const QStringList& options, int mode,

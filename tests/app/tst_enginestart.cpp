@@ -1,6 +1,8 @@
-// A start without libVLC's plugins: a message and a clean exit status instead of an abort.
+// A start without libVLC's plugins: a message and a clean exit status instead of an abort, also
+// when libVLC was started ahead on its thread, as main() does.
 #include "app/EngineAssembly.h"
 #include "engine/VlcEngine.h"
+#include "engine/VlcStart.h"
 #include "support/ScriptedMessageBoxes.h"
 
 #include <QCoreApplication>
@@ -20,7 +22,9 @@ const char* const kChildVariable = "STILLBECK_TEST_START_ENGINE";
 // Started as a child: what main() does with the engine, reporting the message it showed.
 int startLikeMain() {
     ScriptedMessageBoxes boxes;
-    const auto engine = startEngine(nullptr, boxes);
+    VlcStart ahead;
+    const auto engine = qgetenv(kChildVariable) == "ahead" ? startEngine(nullptr, boxes, ahead)
+                                                           : startEngine(nullptr, boxes);
     if (engine)
         return 0;
     for (const auto& box : boxes.shown)
@@ -32,10 +36,18 @@ int startLikeMain() {
 class TestEngineStart : public QObject {
     Q_OBJECT
 private slots:
+    void missingPluginsGiveAMessageAndExitStatus_data();
     void missingPluginsGiveAMessageAndExitStatus();
 };
 
+void TestEngineStart::missingPluginsGiveAMessageAndExitStatus_data() {
+    QTest::addColumn<QString>("start");
+    QTest::newRow("started here") << "here";
+    QTest::newRow("started ahead") << "ahead";
+}
+
 void TestEngineStart::missingPluginsGiveAMessageAndExitStatus() {
+    QFETCH(QString, start);
     // libVLC looks for its plugins beside its own library: copies of the two libraries in an
     // empty folder have none.
     Dl_info info{};
@@ -50,7 +62,7 @@ void TestEngineStart::missingPluginsGiveAMessageAndExitStatus() {
 
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kChildVariable), "1");
+    env.insert(QString::fromLatin1(kChildVariable), start);
     env.insert("LD_LIBRARY_PATH", bare.path());
     env.insert("VLC_PLUGIN_PATH", bare.path());
     child.setProcessEnvironment(env);
