@@ -34,11 +34,16 @@ void FullScreenView::show() {
     connect(stage, &VideoStage::wheelTurned, this, &FullScreenView::wheelTurned);
     // However it closes (Esc, a double-click, the command), the window's stage comes back;
     // not for a view replaced by a new one.
-    connect(stage, &QObject::destroyed, this, [this, stage] {
-        if (windowStage_ && (!stage_ || stage_ == stage))
+    // (Compared as objects: the stage is no VideoStage any more while it is destroyed.)
+    connect(stage, &QObject::destroyed, this, [this](QObject* gone) {
+        if (shown_ && shown_ != gone)
+            return;
+        shown_ = nullptr;
+        if (windowStage_)
             windowStage_->setCovered(false);
     });
     stage_ = stage;
+    shown_ = stage;
     stage->showFullScreen();
     if (windowStage_)
         windowStage_->setCovered(true);
@@ -50,4 +55,5 @@ void FullScreenView::close() {
     if (stage_)
         stage_->close();
     stage_ = nullptr;
+    shown_ = nullptr;
 }

@@ -36,6 +36,7 @@ signals:
 private:
     MediaEngine& engine_;
     QPointer<VideoStage> stage_;
+    const QObject* shown_ = nullptr; // the stage shown last, until it closes; identity only
     QPointer<VideoStage> windowStage_;
     QList<QPointer<QAction>> actions_;
 };
