@@ -1,15 +1,13 @@
 // libVLC's buffer contract: the planes handed to its video callbacks and their pitches lie on
 // 32-byte boundaries, and every line of the picture fits. The decoder's planes come out as the
-// colours they stand for, at their own size or scaled in the same pass.
-#include "engine/FrameScale.h"
+// colours they stand for, at their own size or scaled in the same pass (tst_picturepool compares
+// the scaled pictures with the video area's own scaling).
 #include "engine/FrameStore.h"
 #include "engine/VlcVideoSink.h"
 #include "engine/YuvConverter.h"
-#include "support/ReferenceDecode.h"
 #include "support/YuvFill.h"
 
 #include <QTest>
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -113,30 +111,9 @@ private slots:
                          qPrintable(QStringLiteral("#%1 came out #%2")
                                         .arg(colour & 0xffffff, 6, 16, QLatin1Char('0'))
                                         .arg(out.pixel(at) & 0xffffff, 6, 16, QLatin1Char('0'))));
+            QImage wrongFormat(target, QImage::Format_ARGB32);
+            QVERIFY(!converter.convert(planes.view, wrongFormat));
         }
-    }
-
-    // A picture with smooth detail, scaled in the conversion, is the converted picture scaled
-    // smoothly, as the video area drew it before.
-    void scaledInOnePassAsInTwo() {
-        QImage rgb(720, 576, QImage::Format_RGB32);
-        for (int y = 0; y < rgb.height(); ++y)
-            for (int x = 0; x < rgb.width(); ++x)
-                rgb.setPixel(x, y,
-                             qRgb(x * 255 / 719, y * 255 / 575,
-                                  int(128 + 100 * std::sin(x / 30.0) * std::cos(y / 20.0))));
-        Planes planes(rgb);
-        YuvConverter whole, scaled;
-        QImage picture(rgb.size(), QImage::Format_RGB32);
-        QVERIFY(whole.convert(planes.view, picture));
-        for (const QSize size : {QSize(1280, 1024), QSize(434, 326)}) {
-            QImage out(size, QImage::Format_RGB32);
-            QVERIFY(scaled.convert(planes.view, out));
-            const double difference = meanAbsDifference(out, FrameScale::scaled(picture, size));
-            QVERIFY2(difference < 3.0, qPrintable(QString::number(difference)));
-        }
-        QImage wrong(10, 10, QImage::Format_ARGB32);
-        QVERIFY(!whole.convert(planes.view, wrong));
     }
 };
 
