@@ -11,7 +11,7 @@ declare -A rank=(
     [i18n]=2
     [engine]=3
     [capture]=4
-    [player]=5
+    [player]=5 [export]=5
     [ui]=6 [video]=6
     [app]=7
 )
