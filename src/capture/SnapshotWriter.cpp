@@ -1,7 +1,7 @@
 #include "capture/SnapshotWriter.h"
 
-#include "capture/PngEncoder.h"
 #include "capture/SnapshotFolder.h"
+#include "capture/StillFiles.h"
 #include "engine/FrameScale.h"
 #include "engine/FrameStore.h"
 #include "platform/ThreadPriority.h"
@@ -161,22 +161,9 @@ void SnapshotWriter::process(const Job& job, Encoded& cache) {
         // same scaler; otherwise it is scaled here.
         qint64 scaledElsewhereNs = 0;
         const QImage image = FrameScale::still(*job.frame, &scaledElsewhereNs);
-        QByteArray bytes;
         QString encodeError;
-        bool ok;
-        if (job.options.format == SnapshotFormat::Jpg) {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QImageWriter writer(&buffer, "jpg");
-            writer.setQuality(kJpgQuality);
-            ok = writer.write(image);
-            encodeError = writer.errorString();
-        } else {
-            bytes = PngEncoder::encode(image);
-            ok = !bytes.isEmpty();
-            encodeError =
-                QStringLiteral("the PNG encoder failed (picture too large or out of memory)");
-        }
+        QByteArray bytes = StillFiles::encode(image, job.options.format, &encodeError);
+        const bool ok = !bytes.isEmpty();
         // The encoding figure holds all of the work, the scaling included wherever it ran.
         const qint64 cpu = platform::threadCpuNs() - cpuStart + scaledElsewhereNs;
         // Big buffers are replaced outside the lock the requesting thread also takes.
@@ -214,52 +201,19 @@ bool SnapshotWriter::writeOne(const Job& job, const QByteArray& bytes) {
         emit writeFailed(folder, reason);
         return false;
     };
-    const QString unusable = prepareSnapshotFolder(folder);
-    if (!unusable.isEmpty())
-        return fail(QStringLiteral("the snapshot folder %1 cannot be used").arg(folder), unusable);
-
     const QString key = folder + QChar(0) + snapshotFileName(options.prefix, 0, options.format);
     if (job.generation != hintGeneration_ || key != hintKey_) {
         hintGeneration_ = job.generation;
         hintKey_ = key;
         nextNumber_ = 1;
     }
-
-    for (;; ++nextNumber_) {
-        if (nextNumber_ <= 0)
-            return fail(QStringLiteral("no free file name is left in %1").arg(folder),
-                        QStringLiteral("No free file name is left."));
-        const QString path = folder + QLatin1Char('/') +
-                             snapshotFileName(options.prefix, nextNumber_, options.format);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-                continue; // taken: try the next number
-            return fail(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()),
-                        file.errorString());
-        }
-        errno = 0;
-        const bool written = file.write(bytes) == bytes.size() && file.flush();
-        // A short write (full disk) leaves Qt without an error text: the system's words then.
-        const int writeErrno = errno;
-        QString reason;
-        if (!written)
-            reason = file.error() != QFileDevice::NoError ? file.errorString()
-                     : writeErrno != 0 ? QString::fromLocal8Bit(std::strerror(writeErrno))
-                                       : QStringLiteral("The file was written incompletely.");
-        file.close();
-        if (!written || file.error() != QFileDevice::NoError) {
-            if (reason.isEmpty())
-                reason = file.errorString();
-            const QString detail = QStringLiteral("cannot write %1: %2").arg(path, reason);
-            file.remove(); // the number is free again for the next request
-            return fail(detail, reason);
-        }
-        ++nextNumber_;
-        if (lastWriteFailed_) {
-            lastWriteFailed_ = false;
-            emit writeRecovered();
-        }
-        return true;
+    const StillFiles::Written written =
+        StillFiles::write(folder, options.prefix, options.format, bytes, &nextNumber_);
+    if (!written.ok)
+        return fail(written.detail, written.reason);
+    if (lastWriteFailed_) {
+        lastWriteFailed_ = false;
+        emit writeRecovered();
     }
+    return true;
 }

@@ -31,7 +31,6 @@ class SnapshotWriter : public QObject, public SnapshotSink {
 public:
     static constexpr int kMaxPendingFrames = 32;     // ~53 MB of 720x576 RGB32 frames
     static constexpr int kMaxPendingRequests = 2000; // 20 s of continuous capture
-    static constexpr int kJpgQuality = 90;
 
     struct Counters {
         quint64 requested = 0;  // snapshot requests (key presses of the bound key)
