@@ -17,7 +17,7 @@ cmake --build build-fuzz --parallel 2
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=detect_leaks=1
 cd build-fuzz
-for target in profile_reader settings_reader interval_text drive_list skin_check; do
+for target in profile_reader settings_reader interval_text drive_list skin_check disc_tables; do
     seeds=../tests/fuzz/corpus/$target
     echo "== fuzz_$target"
     if [ "$seconds" -gt 0 ]; then

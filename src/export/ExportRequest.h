@@ -58,9 +58,9 @@ struct ExportRequest {
 
 // How far an export is; sent to the user-interface thread a few times a second.
 struct ExportProgress {
-    double share = 0;     // of the range done, 0 to 1
-    quint64 images = 0;   // files written so far (the sheet included)
-    qint64 msLeft = -1;   // estimated; -1 while unknown
+    double share = 0;   // of the range done, 0 to 1
+    quint64 images = 0; // files written so far (the sheet included)
+    qint64 msLeft = -1; // estimated; -1 while unknown
 };
 
 // How an export ended.

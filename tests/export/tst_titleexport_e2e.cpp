@@ -1,0 +1,301 @@
+// Whole titles of the authored discs exported as the Tools menu does, checked picture by picture
+// against the frame numbers coded into them and against another decoder.
+#include "Fixtures.h"
+#include "FrameCode.h"
+#include "ReferenceDecode.h"
+#include "Sandbox.h"
+#include "TestFiles.h"
+#include "export/ExportRun.h"
+#include "export/TitleExport.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QImageReader>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+ExportRequest requestFor(const QString& medium, const QString& folder, int title) {
+    ExportRequest request;
+    request.medium = medium;
+    request.discLabel = QStringLiteral("STEPS");
+    request.title = title;
+    request.folder = folder;
+    request.prefix = QStringLiteral("IMG_");
+    return request;
+}
+
+ExportReport exportNow(const ExportRequest& request) {
+    std::atomic<bool> cancelled{false};
+    return ExportRun{request, cancelled, {}}.run();
+}
+
+QStringList imagesIn(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.png"), QStringLiteral("*.jpg")}, QDir::Files,
+                                  QDir::Name);
+}
+
+// Every file of the folder is a whole image.
+bool allComplete(const QString& folder) {
+    for (const QString& name : imagesIn(folder)) {
+        QImageReader reader(QDir(folder).filePath(name));
+        if (reader.read().isNull()) {
+            qWarning("%s: %s", qPrintable(name), qPrintable(reader.errorString()));
+            return false;
+        }
+    }
+    return true;
+}
+
+// A copy of the steps disc's VIDEO_TS folder that a test may damage.
+QString copyOfSteps(const QTemporaryDir& scratch) {
+    const QDir from(fixture(QStringLiteral("STEPS_DVD/VIDEO_TS")));
+    const QString to = scratch.filePath(QStringLiteral("disc/VIDEO_TS"));
+    QDir().mkpath(to);
+    for (const QString& name : from.entryList(QDir::Files))
+        QFile::copy(from.filePath(name), QDir(to).filePath(name));
+    return scratch.filePath(QStringLiteral("disc"));
+}
+
+} // namespace
+
+class TitleExportE2e : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(QFileInfo::exists(fixture(QStringLiteral("steps.iso"))));
+        QVERIFY(programDir_.isValid());
+        platform::setProgramFolder(programDir_.path());
+    }
+
+    // The picture on screen at each multiple of the interval, exactly: the frame number coded
+    // into it, and another decoder's picture of that frame. Files already there keep their
+    // numbers and their bytes.
+    void everyIntervalIsTheReferencePicture_data() {
+        QTest::addColumn<QString>("medium");
+        QTest::addColumn<int>("title");
+        QTest::addColumn<int>("firstChapter");
+        QTest::addColumn<int>("lastChapter");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QList<int>>("frames"); // in the title
+        QTest::addColumn<int>("vobOffset");     // the title's first frame in the VOB file
+        QTest::newRow("folder, title 1 every 2 s")
+            << fixture(QStringLiteral("STEPS_DVD")) << 1 << 1 << 0 << 2
+            << QList<int>{0, 50, 100, 150, 200, 250} << 0;
+        QTest::newRow("image, title 2 every 1 s")
+            << fixture(QStringLiteral("steps.iso")) << 2 << 1 << 0 << 1
+            << QList<int>{0, 25, 50, 75, 100, 125} << 300;
+        QTest::newRow("image, title 1 chapter 2 only")
+            << fixture(QStringLiteral("steps.iso")) << 1 << 2 << 2 << 1
+            << QList<int>{100, 125, 150, 175} << 0;
+        QTest::newRow("image, title 1 every 7 s")
+            << fixture(QStringLiteral("steps.iso")) << 1 << 1 << 0 << 7 << QList<int>{0, 175} << 0;
+    }
+    void everyIntervalIsTheReferencePicture() {
+        QFETCH(QString, medium);
+        QFETCH(int, title);
+        QFETCH(int, firstChapter);
+        QFETCH(int, lastChapter);
+        QFETCH(int, seconds);
+        QFETCH(QList<int>, frames);
+        QFETCH(int, vobOffset);
+        QTemporaryDir folder;
+        const QByteArray kept = "not an image, but the user's file";
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("IMG_00001.png")), kept));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("IMG_00003.png")), kept));
+
+        ExportRequest request = requestFor(medium, folder.path(), title);
+        request.firstChapter = firstChapter;
+        request.lastChapter = lastChapter;
+        request.intervalSeconds = seconds;
+        const ExportReport report = exportNow(request);
+        QCOMPARE(report.outcome, ExportReport::Outcome::Done);
+        QCOMPARE(report.images, quint64(frames.size()));
+
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("IMG_00001.png"))), kept);
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("IMG_00003.png"))), kept);
+        QStringList written = imagesIn(folder.path());
+        written.removeAll(QStringLiteral("IMG_00001.png"));
+        written.removeAll(QStringLiteral("IMG_00003.png"));
+        QCOMPARE(written.size(), frames.size());
+        QCOMPARE(written.front(), QStringLiteral("IMG_00002.png"));
+        QCOMPARE(written.at(1), QStringLiteral("IMG_00004.png"));
+
+        const QString vob = fixture(QStringLiteral("STEPS_DVD/VIDEO_TS/VTS_01_1.VOB"));
+        for (int i = 0; i < frames.size(); ++i) {
+            const QImage image(folder.filePath(written.at(i)));
+            QCOMPARE(image.size(), QSize(768, 576));
+            QVERIFY2(distinctColours(image) > 8, qPrintable(written.at(i)));
+            QCOMPARE(frameCodeOf(image), frames.at(i));
+            // Below the code: the same picture as the other decoder's, closer than to either
+            // neighbouring frame's.
+            const QRect below(0, 64, 768, 512);
+            const QImage reference = referenceFrame(vob, vobOffset + frames.at(i), image.size());
+            const QImage next = referenceFrame(vob, vobOffset + frames.at(i) + 1, image.size());
+            const double same = meanAbsDifference(image.copy(below), reference.copy(below));
+            const double off = meanAbsDifference(image.copy(below), next.copy(below));
+            QVERIFY2(same < 4 && same * 2 < off,
+                     qPrintable(QStringLiteral("%1: %2 against %3 for the next frame")
+                                    .arg(written.at(i))
+                                    .arg(same)
+                                    .arg(off)));
+        }
+    }
+
+    // Every picture of the title once, in order.
+    void everyFrameWritesEachPictureOnce() {
+        QTemporaryDir folder;
+        ExportRequest request = requestFor(fixture(QStringLiteral("steps.iso")), folder.path(), 2);
+        request.mode = ExportMode::EveryFrame;
+        request.format = SnapshotFormat::Jpg;
+        const ExportReport report = exportNow(request);
+        QCOMPARE(report.outcome, ExportReport::Outcome::Done);
+        const QStringList written = imagesIn(folder.path());
+        QCOMPARE(report.images, quint64(150));
+        QCOMPARE(written.size(), 150);
+        for (int i = 0; i < written.size(); i += 7)
+            QCOMPARE(frameCodeOf(QImage(folder.filePath(written.at(i)))), i);
+        QCOMPARE(written.back(), QStringLiteral("IMG_00150.jpg"));
+    }
+
+    // Cancel ends the export within a second; what is in the folder then are whole images, as
+    // many as the report says.
+    void cancelKeepsOnlyCompleteImages() {
+        QTemporaryDir folder;
+        TitleExport exporter;
+        QSignalSpy progressed(&exporter, &TitleExport::progressed);
+        QSignalSpy finished(&exporter, &TitleExport::finished);
+        ExportRequest request =
+            requestFor(fixture(QStringLiteral("shuttle.iso")), folder.path(), 1);
+        request.mode = ExportMode::EveryFrame;
+        QVERIFY(exporter.start(request));
+        QVERIFY(!exporter.start(request)); // one at a time
+        QTRY_VERIFY_WITH_TIMEOUT(imagesIn(folder.path()).size() >= 20, 20000);
+        QVERIFY(!progressed.isEmpty());
+        QElapsedTimer clock;
+        clock.start();
+        exporter.cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        const auto report = finished.at(0).at(0).value<ExportReport>();
+        QCOMPARE(report.outcome, ExportReport::Outcome::Cancelled);
+        QVERIFY(report.images < 750);
+        QCOMPARE(quint64(imagesIn(folder.path()).size()), report.images);
+        QVERIFY(allComplete(folder.path()));
+        QVERIFY(!exporter.running());
+    }
+
+    // A disk that fills up stops the export with the folder and the system's reason; the images
+    // written before stay, and no partial one.
+    void fullDiskStopsAndKeepsWhatWasWritten() {
+        if (!sandbox::privateMounts())
+            QSKIP("needs root for a private tmpfs");
+        QTemporaryDir scratch;
+        const QString folder = scratch.filePath(QStringLiteral("STEPS Images"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(sandbox::mountTinyDisk(folder, 3 * 1024 * 1024));
+        ExportRequest request = requestFor(fixture(QStringLiteral("steps.iso")), folder, 2);
+        request.mode = ExportMode::EveryFrame;
+        const ExportReport report = exportNow(request);
+        QCOMPARE(report.outcome, ExportReport::Outcome::WriteFailed);
+        QCOMPARE(report.folder, folder);
+        QVERIFY(!report.reason.isEmpty());
+        QVERIFY(report.images > 0 && report.images < 150);
+        QCOMPARE(quint64(imagesIn(folder).size()), report.images);
+        QVERIFY(allComplete(folder));
+    }
+
+    // A sector that cannot be read is left out: the export goes on, counts it and logs it once.
+    void unreadableSectorIsSkippedAndReported() {
+        QTemporaryDir scratch;
+        const QString disc = copyOfSteps(scratch);
+        const QString vob = QDir(disc).filePath(QStringLiteral("VIDEO_TS/VTS_01_1.VOB"));
+        qputenv("STILLBECK_FAIL_FILE", QFile::encodeName(vob));
+        qputenv("STILLBECK_FAIL_FROM", QByteArray::number(2048 * 1500));
+        qputenv("STILLBECK_FAIL_BYTES", QByteArray::number(2048 * 3));
+        QFile::remove(programDir_.filePath(QStringLiteral("errorlog.txt")));
+        const QString folder = scratch.filePath(QStringLiteral("out"));
+        ExportRequest request = requestFor(disc, folder, 1);
+        request.intervalSeconds = 1;
+        request.mode = ExportMode::EveryFrame;
+        const ExportReport report = exportNow(request);
+        qunsetenv("STILLBECK_FAIL_FILE");
+        QCOMPARE(report.outcome, ExportReport::Outcome::Done);
+        QCOMPARE(report.skippedSectors, quint64(3));
+        QVERIFY2(report.images > 280, qPrintable(QString::number(report.images)));
+        const QByteArray log = readFile(programDir_.filePath(QStringLiteral("errorlog.txt")));
+        QCOMPARE(log.count("cannot be read"), 1);
+    }
+
+    // Tables that are damaged, cut short or not a disc's give a message, never a crash.
+    void damagedTablesAreRefused_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("keepBytes"); // -1: garbage of the same length instead
+        QTest::newRow("title set cut short") << QStringLiteral("VTS_01_0") << 700;
+        QTest::newRow("title set garbage") << QStringLiteral("VTS_01_0") << -1;
+        QTest::newRow("manager cut short") << QStringLiteral("VIDEO_TS") << 300;
+        QTest::newRow("manager garbage") << QStringLiteral("VIDEO_TS") << -1;
+    }
+    void damagedTablesAreRefused() {
+        QFETCH(QString, file);
+        QFETCH(int, keepBytes);
+        QTemporaryDir scratch;
+        const QString disc = copyOfSteps(scratch);
+        for (const char* extension : {".IFO", ".BUP"}) {
+            const QString path =
+                QDir(disc).filePath(QStringLiteral("VIDEO_TS/") + file + QLatin1String(extension));
+            QByteArray bytes = readFile(path);
+            if (keepBytes >= 0) {
+                bytes.truncate(keepBytes);
+            } else {
+                for (qsizetype i = 12; i < bytes.size(); ++i) // the identifier stays
+                    bytes[i] = char((i * 7919) >> 3);
+            }
+            QVERIFY(writeFile(path, bytes));
+        }
+        const TitleList titles = TitleExport::titles(disc);
+        const ExportReport report = exportNow(requestFor(disc, scratch.filePath("out"), 1));
+        QCOMPARE(report.outcome, ExportReport::Outcome::Unreadable);
+        QVERIFY(!report.detail.isEmpty());
+        QCOMPARE(titles.problem, TitleList::Problem::Unreadable);
+        QVERIFY(imagesIn(scratch.filePath("out")).isEmpty());
+    }
+
+    // Scrambled video with no library to decrypt it is said so, and nothing is written.
+    void encryptedTitleIsRefused() {
+        QTemporaryDir scratch;
+        const QString disc = copyOfSteps(scratch);
+        const QString vob = QDir(disc).filePath(QStringLiteral("VIDEO_TS/VTS_01_1.VOB"));
+        QByteArray bytes = readFile(vob);
+        for (qsizetype pack = 0; pack + 2048 <= bytes.size(); pack += 2048)
+            if (uchar(bytes[pack + 17]) == 0xe0)
+                bytes[pack + 20] = char(uchar(bytes[pack + 20]) | 0x10);
+        QVERIFY(writeFile(vob, bytes));
+        QCOMPARE(TitleExport::titles(disc).problem, TitleList::Problem::Encrypted);
+        const ExportReport report = exportNow(requestFor(disc, scratch.filePath("out"), 1));
+        QCOMPARE(report.outcome, ExportReport::Outcome::Encrypted);
+        QVERIFY(imagesIn(scratch.filePath("out")).isEmpty());
+    }
+
+    // The title list: lengths and chapters as authored.
+    void titlesAreListedWithLengthsAndChapters() {
+        const TitleList list = TitleExport::titles(fixture(QStringLiteral("steps.iso")));
+        QCOMPARE(list.problem, TitleList::Problem::None);
+        QCOMPARE(list.titles.size(), size_t(2));
+        QCOMPARE(list.titles[0].lengthMs, qint64(12000));
+        QCOMPARE(list.titles[1].lengthMs, qint64(6000));
+        QCOMPARE(list.titles[0].chapterStarts, (std::vector<qint64>{0, 4000, 8000}));
+        QCOMPARE(list.titles[1].chapterStarts, (std::vector<qint64>{0, 3000}));
+        QCOMPARE(list.titles[0].displaySize, QSize(768, 576));
+    }
+
+private:
+    QTemporaryDir programDir_;
+};
+
+QTEST_GUILESS_MAIN(TitleExportE2e)
+#include "tst_titleexport_e2e.moc"
