@@ -1,5 +1,7 @@
 #include "engine/DiscMap.h"
 
+#include "engine/DiscTables.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -85,7 +87,7 @@ bool DiscMap::open() {
         return reader_ != nullptr;
     opened_ = true;
     // libdvdread leaks its reader when the path is not there at all.
-    if (!QFileInfo::exists(medium_))
+    if (!QFileInfo::exists(medium_) || !discTablesAreSafe(medium_))
         return false;
     auto reader = std::make_unique<Reader>();
     const QByteArray path = QFile::encodeName(medium_);

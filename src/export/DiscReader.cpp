@@ -1,5 +1,7 @@
 #include "export/DiscReader.h"
 
+#include "engine/DiscTables.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
@@ -89,6 +91,10 @@ std::unique_ptr<DiscReader> DiscReader::open(const QString& medium, QString* det
     // libdvdread leaks its reader when the path is not there at all.
     if (!QFileInfo::exists(medium)) {
         *detail = QStringLiteral("%1 does not exist").arg(medium);
+        return nullptr;
+    }
+    if (!discTablesAreSafe(medium)) {
+        *detail = QStringLiteral("the tables of %1 are damaged: reading them failed").arg(medium);
         return nullptr;
     }
     auto handles = std::make_unique<Handles>();
