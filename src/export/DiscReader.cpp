@@ -226,7 +226,7 @@ std::optional<TitlePlan> DiscReader::plan(int number, int firstChapter, int last
         const auto length = pictures(playback.playback_time, ntsc);
         if (!length || playback.last_sector < playback.first_sector)
             return fail(QStringLiteral("cell %1 has no valid time or sectors").arg(c));
-        if (c >= fromCell && c <= toCell) {
+        if (c >= fromCell - 1 && c <= toCell) {
             TitlePlan::Cell cell;
             cell.firstSector = playback.first_sector;
             cell.lastSector = playback.last_sector;
@@ -237,14 +237,17 @@ std::optional<TitlePlan> DiscReader::plan(int number, int firstChapter, int last
             cell.groups.assign(from, to);
             if (cell.groups.empty() || cell.groups.front() != cell.firstSector)
                 return fail(QStringLiteral("cell %1 does not start a group of pictures").arg(c));
-            if (plan.cells.empty())
-                plan.firstFrame = frame;
-            plan.frames += cell.frames;
+            cell.leadIn = c < fromCell;
+            if (!cell.leadIn) {
+                if (plan.frames == 0)
+                    plan.firstFrame = frame;
+                plan.frames += cell.frames;
+            }
             plan.cells.push_back(std::move(cell));
         }
         frame += *length;
     }
-    if (plan.cells.empty() || plan.frames <= 0)
+    if (plan.frames <= 0)
         return fail(QStringLiteral("it has no pictures"));
     plan.titleLengthMs = qint64(std::llround(frame * 1000.0 / plan.frameRate));
     return plan;

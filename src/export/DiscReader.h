@@ -17,15 +17,18 @@ struct TitlePlan {
         int64_t startFrame = 0;       // its first picture, counted from the title's start
         int64_t frames = 0;           // its pictures
         std::vector<uint32_t> groups; // first sectors of its groups of pictures (VOBUs)
+        // The cell before the range, read only for its last group: the range's first pictures
+        // may lead an open group and be predicted from it.
+        bool leadIn = false;
     };
     int title = 0;
     int titleSet = 0;
     double frameRate = 25;
-    int frameTicks = 3600; // one picture on the 90 kHz clock
-    QSize displaySize;     // from the title set's video attributes
-    std::vector<Cell> cells;
-    int64_t firstFrame = 0; // of the range, in the title
-    int64_t frames = 0;     // of the range
+    int frameTicks = 3600;   // one picture on the 90 kHz clock
+    QSize displaySize;       // from the title set's video attributes
+    std::vector<Cell> cells; // of the range, after the lead-in cell when there is one
+    int64_t firstFrame = 0;  // of the range, in the title
+    int64_t frames = 0;      // of the range
     qint64 titleLengthMs = 0;
 };
 

@@ -128,7 +128,8 @@ bool TitleDecoder::open(QString* detail) {
     codec_->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (avcodec_open2(codec_, decoder, nullptr) < 0)
         return fail(QStringLiteral("its video cannot be decoded"));
-    seek(plan_.firstFrame);
+    // From the lead-in's last group when there is one: the range's first group may be open.
+    seek(plan_.firstFrame, plan_.cells.front().leadIn ? 1 : 0);
     return true;
 }
 
@@ -169,11 +170,18 @@ int64_t TitleDecoder::groupStart(int64_t index) {
 
 void TitleDecoder::seek(int64_t index, int groupsBack) {
     const Group found = locate(index);
-    const size_t cell = found.cell;
+    size_t cell = found.cell;
+    size_t group = found.group;
+    for (int back = groupsBack; back > 0; --back) {
+        if (group > 0) {
+            --group;
+        } else if (cell > 0) {
+            --cell;
+            group = plan_.cells[cell].groups.size() - 1;
+        }
+    }
     const TitlePlan::Cell& c = plan_.cells[cell];
-    size_t low = found.group;
-    low -= std::min<size_t>(low, size_t(std::max(0, groupsBack)));
-    const int64_t sector = cellOffsets_[cell] + (c.groups[low] - c.firstSector);
+    const int64_t sector = cellOffsets_[cell] + (c.groups[group] - c.firstSector);
     avio_seek(io_, sector * DVD_VIDEO_LB_LEN, SEEK_SET);
     avformat_flush(format_);
     avcodec_flush_buffers(codec_);

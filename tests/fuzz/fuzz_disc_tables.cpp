@@ -41,7 +41,8 @@ void checkPlan(const TitlePlan& plan) {
         if (cell.lastSector < cell.firstSector || cell.groups.empty() ||
             cell.groups.front() != cell.firstSector || cell.groups.back() > cell.lastSector)
             std::abort();
-        frames += cell.frames;
+        if (!cell.leadIn)
+            frames += cell.frames;
     }
     if (frames != plan.frames)
         std::abort();
