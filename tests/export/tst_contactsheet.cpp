@@ -16,6 +16,24 @@ int brightPixels(const QImage& sheet, const QRect& rect) {
     return count;
 }
 
+bool near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 2;
+}
+
+// Where a colour covers a cell, from its centre row and column.
+QRect colourSpan(const QImage& sheet, const QRect& cell, QRgb colour) {
+    int left = cell.right() + 1, right = cell.left() - 1, top = cell.bottom() + 1,
+        bottom = cell.top() - 1;
+    for (int x = cell.left(); x <= cell.right(); ++x)
+        if (near(sheet.pixel(x, cell.center().y()), colour))
+            left = std::min(left, x), right = std::max(right, x);
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        if (near(sheet.pixel(cell.center().x(), y), colour))
+            top = std::min(top, y), bottom = std::max(bottom, y);
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 QRgb distinctColour(int i) {
     return QColor::fromHsv((i * 47) % 360, 255, 128 + (i % 4) * 40).rgb();
 }
@@ -37,6 +55,8 @@ private slots:
         QTest::newRow("16:9") << 4 << 3 << 1280 << QSize(1024, 576) << QSize(4, 3) << 1280;
         QTest::newRow("one thumbnail, narrowest")
             << 1 << 1 << 320 << QSize(768, 576) << QSize(1, 1) << 320;
+        QTest::newRow("20 columns at 320, tiny cells")
+            << 20 << 2 << 320 << QSize(768, 576) << QSize(20, 2) << 320;
         QTest::newRow("largest, 20x30 at 7680")
             << 20 << 30 << 7680 << QSize(768, 576) << QSize(20, 30) << 0;
         QTest::newRow("one column of 30, too tall")
@@ -89,6 +109,8 @@ private slots:
             QCOMPARE(code.left(), picture.left());
             QCOMPARE(code.width(), picture.width());
             QVERIFY(code.height() > g.timeCodePixels);
+            QVERIFY(QFontMetrics(ContactSheet::font(g.timeCodePixels))
+                        .horizontalAdvance(QStringLiteral("10:00:00")) <= code.width());
             if (i > 0) {
                 const QRect& before = g.pictures[i - 1];
                 const bool sameRow = i % clampedGrid.width() != 0;
@@ -141,10 +163,13 @@ private slots:
         for (int i = 0; i < cells; ++i) {
             const QRgb centre = sheet.pixel(g.pictures[i].center());
             if (i < cells - 2) {
-                const QRgb want = distinctColour(i);
-                QVERIFY2(std::abs(qRed(centre) - qRed(want)) <= 2 &&
-                             std::abs(qGreen(centre) - qGreen(want)) <= 2 &&
-                             std::abs(qBlue(centre) - qBlue(want)) <= 2,
+                // Centred in its cell, as large as fits, its aspect kept.
+                const QRect span = colourSpan(sheet, g.pictures[i], distinctColour(i));
+                const QSize fit = thumbnailSize.scaled(g.pictures[i].size(), Qt::KeepAspectRatio);
+                QVERIFY2(std::abs(span.width() - fit.width()) <= 1 &&
+                             std::abs(span.height() - fit.height()) <= 1 &&
+                             std::abs(span.center().x() - g.pictures[i].center().x()) <= 1 &&
+                             std::abs(span.center().y() - g.pictures[i].center().y()) <= 1,
                          qPrintable(QStringLiteral("cell %1").arg(i)));
                 QVERIFY(brightPixels(sheet, g.timeCodes[i]) > 10);
             } else {
