@@ -61,7 +61,10 @@ QString cleanLabel(const QString& label) {
             clean += c;
         }
     }
-    return clean.simplified();
+    clean = clean.simplified();
+    if (clean.size() >= kLabelLimit - 1 && label.size() > kLabelLimit)
+        clean += QChar(0x2026); // cut here, so elided even when the rest would fit
+    return clean;
 }
 
 // A rectangle of the given aspect, as large as fits within bounds, centred in it.
@@ -115,7 +118,7 @@ Geometry geometry(const SheetLayout& requested, QSize pictureSize) {
     const int headerHeight = g.headerPixels * 2;
 
     const int widest =
-        (layout.width - 2 * margin - (layout.columns - 1) * gap) / layout.columns; // at least 6
+        (layout.width - 2 * margin - (layout.columns - 1) * gap) / layout.columns; // at least 12
     auto fits = [&](const Metrics& m) {
         const int width = std::max(kMinWidth, 2 * margin + layout.columns * m.cellWidth +
                                                   (layout.columns - 1) * gap);

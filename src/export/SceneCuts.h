@@ -20,9 +20,10 @@
 //  - within a shot: noise on a still picture scored under 1, animated test pictures and a zoom
 //    under 4, steady pans up to 32 px a picture under 15;
 //  - a fade to or from black changes each picture by about its mean luma over the fade's
-//    length: one of 12 pictures or longer, or a dissolve of 6 pictures or longer, finds no cut;
-//    a fade of a few pictures (shorter than about mean luma / threshold, some 7 pictures for an
-//    average picture) counts once, at its first picture;
+//    length, so it finds no cut when it lasts longer than mean luma / threshold pictures: faded
+//    out over 8 pictures or more, testsrc2 (mean luma 128) found none (16.6 a picture at 8),
+//    over 7 or fewer it counted once, at the fade's first picture (19.2 at 7). Fades of a second
+//    scored under 7. A dissolve of 6 pictures between two test pictures scored 15, none;
 //  - motion that starts suddenly and scores above the threshold from its first picture (a whip
 //    pan, more than about 30 px a picture on a detailed scene) counts once, at its start;
 //  - a single picture flashed between two of the same shot counts once, not twice: its return
