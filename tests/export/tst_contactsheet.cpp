@@ -208,6 +208,9 @@ private slots:
             << QStringLiteral("A\nB\tC\u202E\u200BD\u0007\u2028E") << 1000
             << "A B CD E" + dash + "Title 2" + dash + "0:44:12";
         QTest::newRow("very long") << QString(100000, QLatin1Char('W')) << 1000 << QString();
+        // Longer than any disc label, yet it would fit: still shown as cut.
+        QTest::newRow("long, narrow letters, wide sheet")
+            << QString(300, QLatin1Char('i')) << 7000 << QString();
         QTest::newRow("long, hostile characters")
             << QString(5000, QChar(0x202E)) + QString(5000, QChar(0x5D0)) +
                    QString(3, QChar(0xD800))
