@@ -44,7 +44,8 @@ public:
     // when it starts a new shot. The first picture after construction or reset() is no cut (the
     // caller takes the range's first picture anyway). A picture that cannot be read (no plane,
     // no pixels, a pitch shorter than a row) is no cut and is left out: the next one is compared
-    // with the picture before it.
+    // with the picture before it. A picture under kColumns x kRows gets a cell per pixel; one
+    // whose grid differs from the picture before it is compared with nothing, like a first.
     bool next(const uint8_t* luma, int pitch, int width, int height);
     // The score of the last picture fed; 0 for a first or unreadable one.
     double lastScore() const { return lastScore_; }
