@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The export of whole titles against ffmpeg doing the same job on the same VOB files, on two
 # authored discs made here once: a 30 s title and a 10 min one of film-like motion (moving test
-# pictures under grain, interlaced as TV material is). Prints one line per disc and mode.
+# pictures under grain, interlaced as TV material is, coded in groups of I, P and B pictures as
+# discs are). Prints one line per disc and mode.
 #   bench/run_export_bench.sh [long-title minutes]   (default 10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +25,7 @@ author() {
         -f lavfi -i "testsrc2=size=720x576:rate=25:duration=$seconds,noise=alls=10:allf=t" \
         -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$seconds" \
         -target pal-dvd -aspect 4:3 -b:v 5000k -maxrate 8000k -bufsize 1835k \
-        -flags +ilme+ildct -top 1 -c:a ac3 -b:a 128k -threads 2 "$work/title.mpg"
+        -flags +ilme+ildct -top 1 -bf 2 -c:a ac3 -b:a 128k -threads 2 "$work/title.mpg"
     VIDEO_FORMAT=PAL dvdauthor -o "$work/DVD" -t "$work/title.mpg" >"$work/dvdauthor.log" 2>&1
     VIDEO_FORMAT=PAL dvdauthor -o "$work/DVD" -T >>"$work/dvdauthor.log" 2>&1
     mv "$work/DVD" "$discs/$name"

@@ -44,6 +44,7 @@ struct SheetLayout {
 struct ExportRequest {
     QString medium;    // as for TitleList
     QString discLabel; // heads the contact sheet
+    QString titleName; // the sheet's heading's name of the title ("Title 2"); empty: in English
     int title = 1;
     int firstChapter = 1;
     int lastChapter = 0; // 0: to the title's end

@@ -174,6 +174,7 @@ ExportReport ExportRun::run() {
             // decoded or the next; past that, a seek skips the groups in between.
             const bool seeking =
                 last < 0 || target.index <= last || decoder.groupStart(target.index) > last + 1;
+            decoder.want(target.index);
             if (seeking)
                 decoder.seek(target.index);
             int64_t index = -1;
@@ -205,9 +206,9 @@ ExportReport ExportRun::run() {
     } else {
         writer.finish();
         if (sheet && !writer.failed()) {
-            const QImage composed =
-                ContactSheet::compose(layout, plan->displaySize, request.discLabel, request.title,
-                                      rangeMs, writer.takeThumbnails(), thumbTimes);
+            const QImage composed = ContactSheet::compose(
+                layout, plan->displaySize, request.discLabel, request.title, rangeMs,
+                writer.takeThumbnails(), thumbTimes, request.titleName);
             writer.writeImage(composed, request.prefix + QStringLiteral("sheet_"));
         }
     }

@@ -304,10 +304,17 @@ AVFrame* TitleDecoder::next(int64_t* index) {
             continue;
         }
         if (packet_->stream_index == stream_) {
-            if (packet_->pts != AV_NOPTS_VALUE && packet_->pos >= 0)
+            AVDiscard skip = AVDISCARD_DEFAULT;
+            if (packet_->pts != AV_NOPTS_VALUE && packet_->pos >= 0) {
                 ptsCells_.emplace_back(packet_->pts, cellAt(packet_->pos / DVD_VIDEO_LB_LEN));
-            if (ptsCells_.size() > kRememberedPackets)
-                ptsCells_.pop_front();
+                if (ptsCells_.size() > kRememberedPackets)
+                    ptsCells_.pop_front();
+                // yadif shows the wanted picture with the one before it.
+                const auto index = pictureIndex(packet_->pts);
+                if (wanted_ >= 0 && index && *index < wanted_ - 1)
+                    skip = AVDISCARD_NONREF;
+            }
+            codec_->skip_frame = skip;
             avcodec_send_packet(codec_, packet_);
         }
         av_packet_unref(packet_);

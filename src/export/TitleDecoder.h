@@ -45,6 +45,9 @@ public:
     // It stays valid until the next call. *index is its number in the title.
     AVFrame* next(int64_t* index);
 
+    // Only pictures from `index` on are wanted (-1: all): pictures before the one before it that
+    // no other picture is predicted from are not decoded.
+    void want(int64_t index) { wanted_ = index; }
     // The number of the first picture of the group of pictures that holds picture `index`.
     int64_t groupStart(int64_t index);
 
@@ -89,6 +92,7 @@ private:
     int filterWidth_ = 0, filterHeight_ = 0, filterFormat_ = -1;
     bool readEnd_ = false, decoderEnd_ = false, filterEnd_ = false;
     int64_t lastIndex_ = -1;
+    int64_t wanted_ = -1;
     // The presentation times of the packets sent lately, with the cell each came from.
     std::deque<std::pair<int64_t, int>> ptsCells_;
 };

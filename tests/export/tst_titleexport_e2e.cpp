@@ -5,6 +5,7 @@
 #include "ReferenceDecode.h"
 #include "Sandbox.h"
 #include "TestFiles.h"
+#include "export/ContactSheet.h"
 #include "export/ExportRun.h"
 #include "export/TitleExport.h"
 #include "platform/ProgramFolder.h"
@@ -162,6 +163,57 @@ private slots:
         QCOMPARE(written.back(), QStringLiteral("IMG_00150.jpg"));
     }
 
+    // One image per shot: the range's first picture and the first after each cut, once; none
+    // in a steady pan.
+    void perShotFindsEachCutOnce_data() {
+        QTest::addColumn<int>("title");
+        QTest::addColumn<QList<int>>("frames"); // in the VOB file
+        QTest::newRow("four shots") << 1 << QList<int>{0, 100, 200, 300};
+        QTest::newRow("one steady pan") << 2 << QList<int>{400};
+    }
+    void perShotFindsEachCutOnce() {
+        QFETCH(int, title);
+        QFETCH(QList<int>, frames);
+        QTemporaryDir folder;
+        ExportRequest request =
+            requestFor(fixture(QStringLiteral("cuts.iso")), folder.path(), title);
+        request.mode = ExportMode::PerShot;
+        const ExportReport report = exportNow(request);
+        QCOMPARE(report.outcome, ExportReport::Outcome::Done);
+        const QStringList written = imagesIn(folder.path());
+        QCOMPARE(written.size(), frames.size());
+        const QString vob = fixture(QStringLiteral("CUTS_DVD/VIDEO_TS/VTS_01_1.VOB"));
+        for (int i = 0; i < frames.size(); ++i) {
+            const QImage image(folder.filePath(written.at(i)));
+            const double same =
+                meanAbsDifference(image, referenceFrame(vob, frames.at(i), image.size()));
+            QVERIFY2(same < 4, qPrintable(QStringLiteral("%1: %2").arg(written.at(i)).arg(same)));
+        }
+    }
+
+    // The sheet: one image of the configured grid, each cell the picture at the middle of its
+    // slice of the range, in reading order.
+    void sheetHoldsThePictureOfEachCell() {
+        QTemporaryDir folder;
+        ExportRequest request = requestFor(fixture(QStringLiteral("steps.iso")), folder.path(), 1);
+        request.mode = ExportMode::SheetOnly;
+        request.sheetLayout = SheetLayout{4, 3, 1280};
+        const ExportReport report = exportNow(request);
+        QCOMPARE(report.outcome, ExportReport::Outcome::Done);
+        QCOMPARE(imagesIn(folder.path()), QStringList{QStringLiteral("IMG_sheet_00001.png")});
+        const QImage sheet(folder.filePath(QStringLiteral("IMG_sheet_00001.png")));
+        const ContactSheet::Geometry geometry =
+            ContactSheet::geometry(request.sheetLayout, QSize(768, 576));
+        QCOMPARE(sheet.size(), geometry.size);
+        QCOMPARE(geometry.pictures.size(), size_t(12));
+        const std::vector<qint64> times = ContactSheet::times(12, 12000);
+        for (size_t i = 0; i < geometry.pictures.size(); ++i) {
+            const QImage cell = sheet.copy(geometry.pictures[i]);
+            QVERIFY(distinctColours(cell) > 8);
+            QCOMPARE(frameCodeOf(cell), int(times[i] / 40));
+        }
+    }
+
     // Cancel ends the export within a second; what is in the folder then are whole images, as
     // many as the report says.
     void cancelKeepsOnlyCompleteImages() {
@@ -306,5 +358,5 @@ private:
     QTemporaryDir programDir_;
 };
 
-QTEST_GUILESS_MAIN(TitleExportE2e)
+QTEST_MAIN(TitleExportE2e)
 #include "tst_titleexport_e2e.moc"
