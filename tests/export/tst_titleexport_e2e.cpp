@@ -163,6 +163,38 @@ private slots:
         QCOMPARE(written.back(), QStringLiteral("IMG_00150.jpg"));
     }
 
+    // A chapter that starts on an open group of pictures: its first pictures are predicted from
+    // the chapter before, and none of them is lost or taken for another.
+    void openGroupsLoseNoPicture_data() {
+        QTest::addColumn<int>("chapter");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("chapter 2, every picture") << 2 << int(ExportMode::EveryFrame);
+        QTest::newRow("chapter 3, every second") << 3 << int(ExportMode::EveryInterval);
+        QTest::newRow("chapter 1, every picture") << 1 << int(ExportMode::EveryFrame);
+    }
+    void openGroupsLoseNoPicture() {
+        QFETCH(int, chapter);
+        QFETCH(int, mode);
+        const QString disc = fixture(QStringLiteral("opengop.iso"));
+        const TitleList list = TitleExport::titles(disc);
+        QCOMPARE(list.titles.size(), size_t(1));
+        const std::vector<qint64>& starts = list.titles[0].chapterStarts;
+        QCOMPARE(starts.size(), size_t(3));
+        const int first = int(starts[size_t(chapter - 1)] / 40);
+        const int end = chapter < 3 ? int(starts[size_t(chapter)] / 40) : 300;
+        QTemporaryDir folder;
+        ExportRequest request = requestFor(disc, folder.path(), 1);
+        request.firstChapter = request.lastChapter = chapter;
+        request.mode = ExportMode(mode);
+        request.intervalSeconds = 1;
+        QCOMPARE(exportNow(request).outcome, ExportReport::Outcome::Done);
+        const QStringList written = imagesIn(folder.path());
+        const int step = mode == int(ExportMode::EveryFrame) ? 1 : 25;
+        QCOMPARE(written.size(), (end - first + step - 1) / step);
+        for (int i = 0; i < written.size(); ++i)
+            QCOMPARE(frameCodeOf(QImage(folder.filePath(written.at(i)))), first + i * step);
+    }
+
     // One image per shot: the range's first picture and the first after each cut, once; none
     // in a steady pan.
     void perShotFindsEachCutOnce_data() {
