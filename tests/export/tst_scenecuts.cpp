@@ -1,10 +1,8 @@
 // Scene changes from the luma of decoded pictures: each cut found once, none within a shot that
 // moves, fades or is noisy, and the authored disc's cuts where the script puts them.
 #include "export/SceneCuts.h"
-#include "support/Fixtures.h"
 #include "support/LumaScene.h"
 
-#include <QProcess>
 #include <QtTest>
 #include <map>
 
@@ -103,32 +101,6 @@ private slots:
         QCOMPARE(cuts.lastScore(), 0.0);
         QVERIFY(cuts.next(white.data(), 4, 4, 3));
         QCOMPARE(cuts.lastScore(), 255.0);
-    }
-
-    // The cuts disc: title 1 cuts at pictures 100, 200 and 300; title 2, from picture 400 of the
-    // title set's stream, is one pan. (At 4 x 4 pixels a cell: the means stay.)
-    void authoredDiscCutsAreFound() {
-        QProcess ffmpeg;
-        ffmpeg.start("ffmpeg",
-                     {"-nostdin", "-loglevel", "error", "-i",
-                      fixture("CUTS_DVD/VIDEO_TS/VTS_01_1.VOB"), "-an", "-vf",
-                      "scale=192:144:flags=area", "-f", "rawvideo", "-pix_fmt", "gray", "-"});
-        QVERIFY2(ffmpeg.waitForFinished(120000) && ffmpeg.exitCode() == 0,
-                 "cannot decode the cuts disc");
-        const QByteArray raw = ffmpeg.readAllStandardOutput();
-        constexpr int w = 192, h = 144;
-        QCOMPARE(raw.size(), 600 * w * h);
-        SceneCuts cuts;
-        QList<int> found;
-        double highestWithin = 0;
-        for (int i = 0; i < 600; ++i)
-            if (cuts.next(reinterpret_cast<const uint8_t*>(raw.constData()) + i * w * h, w, w, h))
-                found << i;
-            else
-                highestWithin = std::max(highestWithin, cuts.lastScore());
-        QCOMPARE(found, (QList<int>{100, 200, 300, 400}));
-        QVERIFY2(highestWithin < SceneCuts::kDefaultThreshold / 2,
-                 qPrintable(QString::number(highestWithin)));
     }
 };
 
