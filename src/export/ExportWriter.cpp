@@ -2,6 +2,7 @@
 
 #include "capture/StillFiles.h"
 #include "engine/YuvConverter.h"
+#include "platform/ThreadPriority.h"
 
 #include <cmath>
 
@@ -46,7 +47,10 @@ ExportWriter::ExportWriter(const ExportRequest& request, QSize displaySize, QSiz
                            int thumbnails)
     : request_(request), displaySize_(displaySize), thumbnailSize_(thumbnailSize),
       thumbnails_(size_t(std::max(0, thumbnails))) {
-    thread_ = std::thread([this] { run(); });
+    thread_ = std::thread([this] {
+        platform::lowerCurrentThreadPriority();
+        run();
+    });
 }
 
 ExportWriter::~ExportWriter() {

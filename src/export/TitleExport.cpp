@@ -2,6 +2,7 @@
 
 #include "export/DiscReader.h"
 #include "export/ExportRun.h"
+#include "platform/ThreadPriority.h"
 
 TitleExport::TitleExport(QObject* parent) : QObject(parent) {
     qRegisterMetaType<ExportProgress>();
@@ -58,6 +59,8 @@ bool TitleExport::running() const {
 // The signals are emitted on the worker thread; receivers on the user-interface thread get them
 // queued.
 void TitleExport::run(ExportRequest request) {
+    // Playback and the window come first; the decoder's threads, started from here, inherit it.
+    platform::lowerCurrentThreadPriority();
     ExportRun exportRun{request, cancelled_,
                         [this](const ExportProgress& progress) { emit progressed(progress); }};
     const ExportReport report = exportRun.run();
