@@ -17,7 +17,7 @@ cmake --build build-fuzz --parallel 2
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # libdvdread allocates what a hostile table says (gigabytes) and copes when it gets nothing.
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
 cd build-fuzz
 for target in profile_reader settings_reader interval_text drive_list skin_check disc_tables; do
     seeds=../tests/fuzz/corpus/$target
