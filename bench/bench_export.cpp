@@ -10,7 +10,7 @@
 #include "export/DiscReader.h"
 #include "export/TitleExport.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -77,7 +77,8 @@ Run ffmpegRun(const QString& videoTs, const QString& mode, QSize size, const QSt
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    defaultToOffscreen(); // the contact sheet draws text, which needs a screen's fonts
+    QGuiApplication app(argc, argv);
     if (argc != 4) {
         std::fprintf(stderr, "usage: bench_export <folder holding VIDEO_TS> "
                              "<every_1s|every_frame|sheet> <scratch folder>\n");
