@@ -195,6 +195,44 @@ private slots:
             QCOMPARE(frameCodeOf(QImage(folder.filePath(written.at(i)))), first + i * step);
     }
 
+    // Each picture is shown at its display size, and at 29.97 pictures a second the picture of
+    // each second is the one on screen then: number floor(t * 30000 / 1001).
+    void standardsAndAspects_data() {
+        QTest::addColumn<QString>("disc");
+        QTest::addColumn<int>("firstChapter");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QList<int>>("frames"); // empty: no frame numbers on that disc
+        QTest::newRow("NTSC 16:9") << QStringLiteral("ntsc.iso") << 1 << QSize(853, 480)
+                                   << QList<int>{0,   29,  59,  89,  119, 149, 179,
+                                                 209, 239, 269, 299, 329, 359}; // 360 pictures
+        // The chapter starts on picture 178; its seconds count from there.
+        QTest::newRow("NTSC, chapter 2") << QStringLiteral("ntsc.iso") << 2 << QSize(853, 480)
+                                         << QList<int>{178, 207, 237, 267, 297, 327, 357};
+        QTest::newRow("PAL 16:9") << QStringLiteral("wide.iso") << 1 << QSize(1024, 576)
+                                  << QList<int>{};
+    }
+    void standardsAndAspects() {
+        QFETCH(QString, disc);
+        QFETCH(int, firstChapter);
+        QFETCH(QSize, size);
+        QFETCH(QList<int>, frames);
+        QTemporaryDir folder;
+        ExportRequest request = requestFor(fixture(disc), folder.path(), 1);
+        request.firstChapter = firstChapter;
+        request.intervalSeconds = 1;
+        QCOMPARE(exportNow(request).outcome, ExportReport::Outcome::Done);
+        const QStringList written = imagesIn(folder.path());
+        QVERIFY(!written.isEmpty());
+        if (!frames.isEmpty())
+            QCOMPARE(written.size(), frames.size());
+        for (int i = 0; i < written.size(); ++i) {
+            const QImage image(folder.filePath(written.at(i)));
+            QCOMPARE(image.size(), size);
+            if (!frames.isEmpty())
+                QCOMPARE(frameCodeOf(image), frames.at(i));
+        }
+    }
+
     // One image per shot: the range's first picture and the first after each cut, once; none
     // in a steady pan.
     void perShotFindsEachCutOnce_data() {
