@@ -41,7 +41,7 @@ ExportFlow::ExportFlow(QMenu* tools, QAction* before, MessageBoxes& boxes, Expor
 }
 
 ExportFlow::~ExportFlow() {
-    if (reading_.isRunning())
+    if (readingTitles_)
         QGuiApplication::restoreOverrideCursor();
 }
 
@@ -51,7 +51,7 @@ void ExportFlow::setDiscOpen(bool open) {
 }
 
 void ExportFlow::updateCommand() {
-    command_->setEnabled(discOpen_ && !running_ && !reading_.isRunning() && !dialog_);
+    command_->setEnabled(discOpen_ && !running_ && !readingTitles_ && !dialog_);
 }
 
 void ExportFlow::exportTitle_Click() {
@@ -68,11 +68,13 @@ void ExportFlow::exportTitle_Click() {
     }
     // A drive may take seconds to spin up: the window goes on meanwhile.
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    readingTitles_ = true;
     reading_.setFuture(QtConcurrent::run(readTitles_, medium_));
     updateCommand();
 }
 
 void ExportFlow::titlesRead() {
+    readingTitles_ = false;
     QGuiApplication::restoreOverrideCursor();
     const TitleList list = reading_.result();
     if (quitting_ || tellTitleListProblem(boxes_, list, medium_)) {

@@ -56,7 +56,7 @@ public:
     // While they are up: the dialog asking what to export, the progress window.
     ExportDialog* dialog() const { return dialog_; }
     ExportProgressWindow* progressWindow() const { return progress_; }
-    bool readingTitles() const { return reading_.isRunning(); }
+    bool readingTitles() const { return readingTitles_; }
 
 private:
     void titlesRead();
@@ -72,6 +72,9 @@ private:
     ExportFlowHost host_;
     QWidget* window_;
     QFutureWatcher<TitleList> reading_;
+    // From the choice of the entry until the watcher has told the list: the task itself may
+    // already be done before that.
+    bool readingTitles_ = false;
     // The disc the titles are being read of, as it was when the entry was chosen.
     QString medium_;
     QString discLabel_;
