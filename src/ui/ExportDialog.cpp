@@ -48,6 +48,8 @@ QSpinBox* spinBox(QWidget* parent, const char* name, int minimum, int maximum, i
 
 ExportDialog::ExportDialog(std::vector<TitleSummary> titles, QWidget* parent)
     : QDialog(parent), titles_(std::move(titles)) {
+    // The window tells an empty list instead of showing the dialog; should one come anyway, the
+    // lists hold one empty title rather than nothing to read.
     if (titles_.empty())
         titles_.push_back(TitleSummary{1, 0, {0}, {}, 25});
     setObjectName(QStringLiteral("ExportDialog"));

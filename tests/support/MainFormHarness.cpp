@@ -54,7 +54,7 @@ MainForm& MainFormHarness::start() {
         return discChoice;
     };
     services.exporter = &exporter;
-    services.readTitles = titles.reader();
+    services.readTitles = [list = titles](const QString&) { return list; };
     form = std::make_unique<MainForm>(services);
     // Timers are driven by hand so that every step is deterministic.
     const MainFormProbe controls(*form);

@@ -41,9 +41,9 @@ struct MainFormHarness {
     // and records the title of every showing.
     QString discChoice;
     QStringList discDialogTitles;
-    // The exporter the window drives and the titles its dialog lists.
+    // The exporter the window drives, and the titles its dialog lists (as set before start()).
     FakeExportJobs exporter;
-    FakeTitleReader titles;
+    TitleList titles;
 
     // writeConfig: put a default "Config.cfg" beside the program so no recovery message shows.
     explicit MainFormHarness(bool writeConfig = true);
