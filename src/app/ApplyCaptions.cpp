@@ -1,6 +1,7 @@
 // Puts the static captions of the windows in place from the chosen language pack.
 #include "app/MainForm.h"
 
+#include "app/ExportFlow.h"
 #include "app/PlaybackMenu.h"
 #include "i18n/LanguageReader.h"
 #include "i18n/QtTranslations.h"
@@ -35,6 +36,7 @@ void MainForm::ApplyCaptions() {
     checkUpdates->setText(caption(Caption::CheckUpdates));
     aboutMenu->setText(caption(Caption::AboutMenu));
     playbackMenu_->applyCaptions();
+    exportFlow_->applyCaptions();
 
     // Touching the about box loads it, hidden, and its load step reads its own texts.
     aboutForm()->applyCaptions();

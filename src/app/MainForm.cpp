@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/ExportFlow.h"
 #include "app/PlaybackMenu.h"
 #include "app/SkinEngine.h"
 #include "capture/SnapshotWriter.h"
@@ -89,6 +90,20 @@ MainForm::MainForm(const MainFormServices& services, QWidget* parent)
         menuBar(), toolsMenu->menuAction(), editMenu,
         editActions.value(editActions.indexOf(fullScreenMenu) - 1, fullScreenMenu), session_,
         capture_, engine, [this](const CaptionText& hint) { ShowHint(hint); }, this);
+
+    if (!services_.exporter) {
+        ownExporter_ = std::make_unique<TitleExportJobs>();
+        services_.exporter = ownExporter_.get();
+    }
+    if (!services_.readTitles)
+        services_.readTitles = TitleExportJobs::titles;
+    ExportFlowHost exportHost;
+    exportHost.medium = [this] { return exportMedium(session_.currentDrive(), *services_.drives); };
+    exportHost.discLabel = [this] { return session_.currentDiscLabel(); };
+    exportHost.showHint = [this](const CaptionText& hint) { ShowHint(hint); };
+    exportFlow_ =
+        std::make_unique<ExportFlow>(toolsMenu, optionsMenuCommand, boxes, *services_.exporter,
+                                     services_.readTitles, std::move(exportHost), this);
 
     if (!services_.endProcess)
         services_.endProcess = [] { QCoreApplication::exit(0); };
@@ -291,6 +306,17 @@ void MainForm::Form_Unload(int& cancel) {
             cancel = 1;
             return;
         }
+    }
+    if (exportFlow_->running()) {
+        const auto answer = boxes.show(caption(Caption::ExitWhileExporting),
+                                       QString::fromLatin1(FixedText::AppTitle),
+                                       MessageBoxes::Icon::Warning, MessageBoxes::Buttons::YesNo);
+        if (answer == MessageBoxes::Answer::No) {
+            cancel = 1;
+            return;
+        }
+        // The images written so far stay; the exporter ends within a second.
+        exportFlow_->stopForQuit();
     }
     if (timedSnapshotsDialog_)
         timedSnapshotsDialog_->close();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ExportJobs.h"
 #include "capture/CaptureController.h"
 #include "capture/CaptureView.h"
 #include "i18n/CaptionTable.h"
@@ -15,6 +16,7 @@
 
 class AboutForm;
 class DriveSource;
+class ExportFlow;
 class FullScreenView;
 class GlyphButton;
 class InstanceChannel;
@@ -64,6 +66,11 @@ struct MainFormServices {
     // program's file dialog.
     std::function<QString(QWidget* owner, const QString& title)> chooseDisc;
     bool showSplash = true;
+    // Exports titles in the background; null: the program's exporter.
+    ExportJobs* exporter = nullptr;
+    // Reads a medium's titles for the export dialog (off the user-interface thread). Default: the
+    // program's exporter's.
+    ReadTitles readTitles;
 };
 
 // The player window: the video area, the controls, the menus and dialogs, the position and hint
@@ -151,6 +158,8 @@ public:
     // The disc, the transport and the position display; and the captures.
     PlayerSession& session() { return session_; }
     CaptureController& capture() { return capture_; }
+    // Tools > Export Title and the export it starts.
+    ExportFlow& exportFlow() { return *exportFlow_; }
 
     bool settingsRecovered = false;
     bool settingsRecoveryWritten = false;
@@ -271,4 +280,7 @@ private:
     QPointer<OptionsDialog> optionsDialog_;
     QPointer<AboutForm> aboutForm_;
     QPointer<QWidget> helpWindow_;
+    // The program's exporter when the services bring none; it outlives the flow driving it.
+    std::unique_ptr<ExportJobs> ownExporter_;
+    std::unique_ptr<ExportFlow> exportFlow_;
 };

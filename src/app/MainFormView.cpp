@@ -1,6 +1,7 @@
 // What the window shows of the player session and the capture controller.
 #include "app/MainForm.h"
 
+#include "app/ExportFlow.h"
 #include "app/PlaybackMenu.h"
 #include "i18n/LanguageReader.h"
 #include "ui/GlyphButton.h"
@@ -20,6 +21,8 @@ const QString kMuted = QStringLiteral("V");
 void MainForm::EnablePlaybackControls(bool enabled) {
     editMenu->menuAction()->setEnabled(enabled);
     playbackMenu_->enable(enabled);
+    if (exportFlow_)
+        exportFlow_->setDiscOpen(enabled);
     const QList<QWidget*> controls{
         snapshotButton,       fullScreenButton, continuousSnapshotsButton,
         timedSnapshotsButton, playButton,       stopButton,

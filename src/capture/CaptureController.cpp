@@ -4,12 +4,9 @@
 #include "capture/CaptureView.h"
 #include "capture/SnapshotFolder.h"
 #include "engine/MediaEngine.h"
-#include "i18n/LanguageReader.h"
-#include "platform/ErrorLog.h"
+#include "i18n/CaptionTable.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
-
-#include <QDir>
 
 namespace {
 constexpr qint32 kSnapshotKey = 83; // the letter S
@@ -149,11 +146,5 @@ void CaptureController::writeRecovered() {
 void CaptureController::reportFailure(const QString& folder, const QString& reason) {
     if (!failures_.failed(folder, reason, running()))
         return;
-    const QString shownFolder = QDir::toNativeSeparators(folder);
-    WriteErrorLog(QStringLiteral("Error Description: ") + reason + QStringLiteral(", Folder: ") +
-                  shownFolder + QStringLiteral(", Method: snapshotCommand_Click"));
-    // Not modal: continuous and timed capture keep their timers and rules while it is open.
-    boxes_.notify(caption(Caption::ImagesNotSaved) + QLatin1Char('\n') + shownFolder +
-                      QLatin1Char('\n') + reason,
-                  caption(Caption::ErrorTitle), MessageBoxes::Icon::Critical);
+    tellImagesNotSaved(boxes_, folder, reason, QStringLiteral("snapshotCommand_Click"));
 }

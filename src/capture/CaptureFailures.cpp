@@ -1,5 +1,11 @@
 #include "capture/CaptureFailures.h"
 
+#include "i18n/LanguageReader.h"
+#include "platform/ErrorLog.h"
+#include "platform/MessageBoxes.h"
+
+#include <QDir>
+
 void CaptureFailureNotice::runStarted() {
     runTold_ = false;
 }
@@ -21,4 +27,15 @@ bool CaptureFailureNotice::failed(const QString& folder, const QString& reason, 
         return true;
     }
     return newCause;
+}
+
+void tellImagesNotSaved(MessageBoxes& boxes, const QString& folder, const QString& reason,
+                        const QString& method) {
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    WriteErrorLog(QStringLiteral("Error Description: ") + reason + QStringLiteral(", Folder: ") +
+                  shownFolder + QStringLiteral(", Method: ") + method);
+    // Not modal: running captures and exports keep their timers and rules while it is open.
+    boxes.notify(caption(Caption::ImagesNotSaved) + QLatin1Char('\n') + shownFolder +
+                     QLatin1Char('\n') + reason,
+                 caption(Caption::ErrorTitle), MessageBoxes::Icon::Critical);
 }

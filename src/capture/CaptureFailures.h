@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QString>
 
+class MessageBoxes;
+
 // Decides which failed images the user hears about. Continuous and timed capture can fail a
 // hundred times a second; the user is told once per capture run. Single snapshots tell once per
 // cause (folder and reason) until an image is written again, so a repeated click on a full disk
@@ -21,3 +23,9 @@ private:
     bool runTold_ = false;
     QSet<QString> causesTold_;
 };
+
+// Tells the user, without waiting, that images could not be saved in folder and why, and records
+// it in the error log; method names the command that was writing them. Captures and exports tell
+// it alike.
+void tellImagesNotSaved(MessageBoxes& boxes, const QString& folder, const QString& reason,
+                        const QString& method);

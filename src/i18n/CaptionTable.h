@@ -120,6 +120,36 @@ inline constexpr CaptionText ConfigNotWritten{"95", "A new one could not be writ
 inline constexpr CaptionText SettingsNotSaved{"96", "The settings could not be saved to:"};
 // File menu, "Open DVD" submenu: below the drives.
 inline constexpr CaptionText OpenImageOrFolder{"93", "DVD &Image or Folder..."};
+// Exporting a title: the Tools menu entry, its dialog, the progress window and what the user
+// hears when it ends.
+inline constexpr CaptionText ExportTitleCommand{"100", "Export &Title..."};
+inline constexpr CaptionText HintExportTitle{"101", "Saves a whole title as still images"};
+inline constexpr CaptionText ExportDialogTitle{"102", "Export Title"};
+inline constexpr CaptionText ExportTitleLabel{"103", "&Title:"};
+inline constexpr CaptionText ExportChaptersLabel{"104", "C&hapters:"};
+inline constexpr CaptionText ExportChaptersTo{"105", "to"};
+inline constexpr CaptionText ExportImagesFrame{"106", "Images"};
+inline constexpr CaptionText ExportEveryInterval{"107", "One image &every"};
+inline constexpr CaptionText ExportSeconds{"108", "seconds"};
+inline constexpr CaptionText ExportEveryFrame{"109", "Every &distinct picture"};
+inline constexpr CaptionText ExportPerShot{"110", "The first picture of each &shot"};
+inline constexpr CaptionText ExportSheetOnly{"111", "A contact sheet o&nly"};
+inline constexpr CaptionText ExportAddSheet{"112", "&Add a contact sheet"};
+inline constexpr CaptionText ExportSheetColumns{"113", "Col&umns:"};
+inline constexpr CaptionText ExportSheetRows{"114", "&Rows:"};
+inline constexpr CaptionText ExportSheetWidth{"115", "&Width (pixels):"};
+inline constexpr CaptionText ExportProgressTitle{"116", "Exporting Title %1"};
+inline constexpr CaptionText ExportImagesWritten{"117", "Images written:"};
+inline constexpr CaptionText ExportTimeLeft{"118", "Time left:"};
+inline constexpr CaptionText ExportStopping{"119", "Stopping..."};
+inline constexpr CaptionText ExportDone{"120", "The export is finished."};
+inline constexpr CaptionText ExportStopped{"121", "The export was stopped."};
+inline constexpr CaptionText ExportSectorsSkipped{"122", "Unreadable sectors skipped:"};
+inline constexpr CaptionText ExportEncrypted{
+    "123", "This title is encrypted and no library to decrypt it is installed, so it cannot be "
+           "exported."};
+inline constexpr CaptionText ExportUnreadable{"124", "The disc's title tables could not be read."};
+inline constexpr CaptionText ExitWhileExporting{"125", "An export is running. Stop it and quit?"};
 
 // The whole table, for checks that every language pack holds every caption.
 // clang-format off
@@ -139,7 +169,12 @@ inline constexpr CaptionText All[] = {
     TrackEntryName, HintNextFrame, HintPreviousFrame, HintKeepLastSeconds, HintCopyPicture,
     HintNextChapter, HintPreviousChapter, HintListEntry, KeepLastSeconds, CopyPicture,
     PlaybackMenu, TitleMenu, ChapterMenu, AudioMenu, SubtitlesMenu, NextFrame, PreviousFrame,
-    NextChapter, PreviousChapter, SubtitlesOff};
+    NextChapter, PreviousChapter, SubtitlesOff, ExportTitleCommand, HintExportTitle,
+    ExportDialogTitle, ExportTitleLabel, ExportChaptersLabel, ExportChaptersTo, ExportImagesFrame,
+    ExportEveryInterval, ExportSeconds, ExportEveryFrame, ExportPerShot, ExportSheetOnly,
+    ExportAddSheet, ExportSheetColumns, ExportSheetRows, ExportSheetWidth, ExportProgressTitle,
+    ExportImagesWritten, ExportTimeLeft, ExportStopping, ExportDone, ExportStopped,
+    ExportSectorsSkipped, ExportEncrypted, ExportUnreadable, ExitWhileExporting};
 // clang-format on
 } // namespace Caption
 

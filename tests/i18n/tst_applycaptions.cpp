@@ -45,6 +45,8 @@ const Shown everyCaption[] = {
     {"23", "timedSnapshots", [](MainForm& f) { return probe(f).timedSnapshots->text(); }},
     {"24", "fullScreenMenu", [](MainForm& f) { return probe(f).fullScreenMenu->text(); }},
     {"30", "toolsMenu", [](MainForm& f) { return probe(f).toolsMenu->title(); }},
+    {"100", "exportTitle", [](MainForm& f) { return f.findChild<QAction*>(QStringLiteral("exportTitle"))->text(); }},
+    {"101", "exportTitle hint", [](MainForm& f) { return f.findChild<QAction*>(QStringLiteral("exportTitle"))->statusTip(); }},
     {"31", "optionsMenuCommand", [](MainForm& f) { return probe(f).optionsMenuCommand->text(); }},
     {"40", "helpMenu", [](MainForm& f) { return probe(f).helpMenu->title(); }},
     {"41", "howToUseMenu", [](MainForm& f) { return probe(f).howToUseMenu->text(); }},

@@ -5,8 +5,11 @@
 #include "i18n/CaptionTable.h"
 #include "i18n/LanguageReader.h"
 #include "i18n/ProfileReader.h"
+#include "support/ExportTitles.h"
 #include "support/TestFiles.h"
 #include "ui/AboutForm.h"
+#include "ui/ExportDialog.h"
+#include "ui/ExportProgressWindow.h"
 #include "ui/OptionsDialog.h"
 #include "ui/TimedSnapshotsDialog.h"
 
@@ -17,6 +20,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,7 +81,10 @@ QStringList overflowing(QWidget* window) {
                     found << label->objectName() + QStringLiteral(": ") + text;
                 continue;
             }
-            needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->margin();
+            // A label leading to a field shows its "&" as the underline of the key letter.
+            needed = label->fontMetrics().horizontalAdvance(label->buddy() ? withoutMnemonic(text)
+                                                                           : text) +
+                     2 * label->margin();
         } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
             text = check->text();
             needed = check->sizeHint().width();
@@ -182,6 +189,10 @@ private slots:
             // A caption with an accelerator keeps exactly one; the others get none.
             QCOMPARE(mnemonics(value).size(),
                      mnemonics(QString::fromUtf8(text.defaultText)).size());
+            // The figure a caption is given ("Title %1") has its place in every language.
+            QVERIFY2(value.count(QStringLiteral("%1")) ==
+                         QString::fromUtf8(text.defaultText).count(QStringLiteral("%1")),
+                     qPrintable(id + QStringLiteral(" places its figure differently")));
         }
     }
 
@@ -210,6 +221,14 @@ private slots:
                 buttons << button->text();
             groups << buttons;
         }
+        // The export dialog's labels lead to their fields as well.
+        ExportDialog exportDialog(exportTitles(), &form);
+        QStringList exportKeys;
+        for (QAbstractButton* button : exportDialog.findChildren<QAbstractButton*>())
+            exportKeys << button->text();
+        for (QLabel* label : exportDialog.findChildren<QLabel*>())
+            exportKeys << label->text();
+        groups << exportKeys;
         for (const QStringList& group : groups) {
             QString seen;
             for (const QString& text : group) {
@@ -241,6 +260,13 @@ private slots:
             failures << overflowing(window);
         // The main window's title lines; "Media Actions" shares its line with the time display.
         failures << overflowing(form.centralWidget());
+        // The export's windows are laid out for their texts; laid out, nothing is cut.
+        ExportDialog exportDialog(exportTitles(), &form);
+        ExportProgressWindow exportProgress(4, &form);
+        for (QDialog* window : QList<QDialog*>{&exportDialog, &exportProgress}) {
+            window->layout()->activate();
+            failures << overflowing(window);
+        }
         const int titleRoom = probe(form).timeElapsed->x() - probe(form).mediaActionsTitle->x();
         if (probe(form).mediaActionsTitle->fontMetrics().horizontalAdvance(
                 probe(form).mediaActionsTitle->text()) > titleRoom)

@@ -8,13 +8,17 @@
 #include "controls/folder_picker/FolderBrowse.h"
 #include "engine/VlcEngine.h"
 #include "platform/ProgramFolder.h"
+#include "support/ExportTitles.h"
 #include "ui/AboutForm.h"
+#include "ui/ExportDialog.h"
+#include "ui/ExportProgressWindow.h"
 #include "ui/GlyphButton.h"
 #include "ui/HelpWindow.h"
 #include "ui/OptionsDialog.h"
 #include "ui/TimedSnapshotsDialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -128,6 +132,16 @@ int main(int argc, char** argv) {
     TimedSnapshotsDialog* prompt = f.timedSnapshotsDialog();
     save(prompt, "interval-prompt");
     prompt->hide();
+
+    // Tools > Export Title: the dialog with a sheet added, and the window of a running export.
+    ExportDialog exportDialog(exportTitles(), &f);
+    exportDialog.sheetCheck->setChecked(true);
+    save(&exportDialog, "export-title");
+    exportDialog.hide();
+    ExportProgressWindow exportProgress(4, &f);
+    exportProgress.showProgress(ExportProgress{0.37, 214, 754'000});
+    save(&exportProgress, "export-progress");
+    exportProgress.hide();
 
     AboutForm* about = f.aboutForm();
     about->setWindowIcon(f.windowIcon());

@@ -53,6 +53,8 @@ MainForm& MainFormHarness::start() {
         discDialogTitles.append(title);
         return discChoice;
     };
+    services.exporter = &exporter;
+    services.readTitles = [list = titles](const QString&) { return list; };
     form = std::make_unique<MainForm>(services);
     // Timers are driven by hand so that every step is deterministic.
     const MainFormProbe controls(*form);

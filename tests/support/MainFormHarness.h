@@ -2,6 +2,7 @@
 
 #include "FakeDriveSource.h"
 #include "FakeEngine.h"
+#include "FakeExportJobs.h"
 #include "MainFormProbe.h"
 #include "ScriptedMessageBoxes.h"
 #include "app/EngineAssembly.h"
@@ -40,6 +41,9 @@ struct MainFormHarness {
     // and records the title of every showing.
     QString discChoice;
     QStringList discDialogTitles;
+    // The exporter the window drives, and the titles its dialog lists (as set before start()).
+    FakeExportJobs exporter;
+    TitleList titles;
 
     // writeConfig: put a default "Config.cfg" beside the program so no recovery message shows.
     explicit MainFormHarness(bool writeConfig = true);
