@@ -31,6 +31,8 @@ ExportRequest completeRequest(ExportRequest chosen, const Settings& settings, co
                               const QString& discLabel) {
     chosen.medium = medium;
     chosen.discLabel = discLabel;
+    // The sheet is drawn off this thread, where the language pack is not read.
+    chosen.titleName = caption(Caption::TitleEntryName).arg(chosen.title);
     chosen.folder = snapshotFolder(settings, discLabel);
     chosen.prefix = settings.snapshotPrefix;
     chosen.format = settings.imageFormat == 0 ? SnapshotFormat::Png : SnapshotFormat::Jpg;

@@ -8,7 +8,8 @@ class MessageBoxes;
 struct Settings;
 
 // The dialog's choices with what the disc and the settings add: the medium, the disc's label,
-// its "<label> Images" folder, the prefix and the image format, as snapshots of that disc get.
+// its "<label> Images" folder, the prefix and the image format, as snapshots of that disc get,
+// and the title's name in the language chosen for the contact sheet's heading.
 ExportRequest completeRequest(ExportRequest chosen, const Settings& settings, const QString& medium,
                               const QString& discLabel);
 

@@ -55,7 +55,7 @@ QString movieFolder() {
 // again when they are told to be of no use.
 ExportDialog* openDialog(MainForm& f) {
     f.exportFlow().exportTitle_Click();
-    QTest::qWaitFor([&] { return f.exportFlow().dialog() || entry(f)->isEnabled(); }, 5000);
+    (void)QTest::qWaitFor([&] { return f.exportFlow().dialog() || entry(f)->isEnabled(); }, 5000);
     return f.exportFlow().dialog();
 }
 
