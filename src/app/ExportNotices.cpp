@@ -60,8 +60,9 @@ void tellExportReport(MessageBoxes& boxes, const ExportReport& report, const QSt
         figureLine(Caption::ExportImagesWritten, report.images)};
     if (report.skippedSectors > 0)
         lines << figureLine(Caption::ExportSectorsSkipped, report.skippedSectors);
+    // The folder as a file manager shows it (the snapshot path may end in a separator).
     if (report.images > 0 && !report.folder.isEmpty())
-        lines << QDir::toNativeSeparators(report.folder);
+        lines << QDir::toNativeSeparators(QDir::cleanPath(report.folder));
     boxes.notify(lines.join(u'\n'), caption(Caption::ExportDialogTitle),
                  MessageBoxes::Icon::Information);
 }

@@ -181,9 +181,11 @@ private slots:
                                        {},
                                        QStringLiteral("No space left on device"),
                                        QStringLiteral("bad table")});
-        text.replace(QStringLiteral("{folder}"), movieFolder());
-        logged.replace(QStringLiteral("{folder}"), movieFolder());
         const bool failed = outcome >= ExportReport::Outcome::WriteFailed;
+        // The report names the folder as a file manager shows it; a failure as captures do.
+        text.replace(QStringLiteral("{folder}"),
+                     failed ? movieFolder() : QDir::cleanPath(movieFolder()));
+        logged.replace(QStringLiteral("{folder}"), movieFolder());
         QCOMPARE(h.boxes.notices, (QList<Box>{{text, failed ? "Error" : "Export Title",
                                                failed ? MessageBoxes::Icon::Critical
                                                       : MessageBoxes::Icon::Information,
