@@ -10,10 +10,10 @@
 #include "export/DiscReader.h"
 #include "export/TitleExport.h"
 
-#include <QGuiApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTimer>
 #include <cstdio>
