@@ -2,11 +2,8 @@
 
 #include "engine/DiscTables.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
 #include <dvdread/dvd_reader.h>
 #include <dvdread/ifo_read.h>
@@ -14,69 +11,18 @@
 
 namespace {
 
-// libdvdread reports to stderr unless given a logger; what it says (no CSS library, a table it
-// could not read) changes nothing here: such a title just has no seek points.
-void quietLog(void*, dvd_logger_level_t, const char*, va_list) {}
-const dvd_logger_cb kQuietLogger{quietLog};
-
-int fromBcd(uint8_t value) {
-    return (value >> 4) * 10 + (value & 0x0f);
-}
-
-bool validBcd(uint8_t value) {
-    return (value >> 4) < 10 && (value & 0x0f) < 10;
-}
-
-// A playback time (BCD hours, minutes, seconds and frames, the frame rate in the top bits of the
-// frame byte) in milliseconds; nothing for one that is not a time.
+// A playback time in milliseconds (and its picture rate); nothing for one that is not a time.
 std::optional<qint64> milliseconds(const dvd_time_t& time, double* frameRate = nullptr) {
-    const uint8_t frames = time.frame_u & 0x3f;
-    if (!validBcd(time.hour) || !validBcd(time.minute) || !validBcd(time.second) ||
-        !validBcd(frames) || fromBcd(time.minute) > 59 || fromBcd(time.second) > 59)
+    const auto parsed = dvdTime(time);
+    if (!parsed)
         return std::nullopt;
-    const double rate = (time.frame_u >> 6) == 3 ? 30000.0 / 1001.0 : 25.0;
+    const double rate = parsed->thirtyPerSecond ? 30000.0 / 1001.0 : 25.0;
     if (frameRate)
         *frameRate = rate;
-    const qint64 seconds =
-        fromBcd(time.hour) * 3600 + fromBcd(time.minute) * 60 + fromBcd(time.second);
-    return seconds * 1000 + qint64(std::lround(fromBcd(frames) * 1000.0 / rate));
+    return parsed->seconds * 1000 + qint64(std::lround(parsed->pictures * 1000.0 / rate));
 }
 
 } // namespace
-
-struct DiscMap::Reader {
-    dvd_reader_t* dvd = nullptr;
-    ifo_handle_t* manager = nullptr;
-    std::map<int, ifo_handle_t*> titleSets;
-    std::map<int, dvd_file_t*> titleFiles;
-
-    ~Reader() {
-        for (auto& [number, file] : titleFiles)
-            if (file)
-                DVDCloseFile(file);
-        for (auto& [number, ifo] : titleSets)
-            if (ifo)
-                ifoClose(ifo);
-        if (manager)
-            ifoClose(manager);
-        if (dvd)
-            DVDClose(dvd);
-    }
-
-    ifo_handle_t* titleSet(int number) {
-        auto found = titleSets.find(number);
-        if (found == titleSets.end())
-            found = titleSets.emplace(number, ifoOpen(dvd, number)).first;
-        return found->second;
-    }
-
-    dvd_file_t* titleFile(int number) {
-        auto found = titleFiles.find(number);
-        if (found == titleFiles.end())
-            found = titleFiles.emplace(number, DVDOpenFile(dvd, number, DVD_READ_TITLE_VOBS)).first;
-        return found->second;
-    }
-};
 
 DiscMap::DiscMap(QString medium) : medium_(std::move(medium)) {}
 
@@ -86,19 +32,10 @@ bool DiscMap::open() {
     if (opened_)
         return reader_ != nullptr;
     opened_ = true;
-    // libdvdread leaks its reader when the path is not there at all.
-    if (!QFileInfo::exists(medium_) || !discTablesAreSafe(medium_))
-        return false;
-    auto reader = std::make_unique<Reader>();
-    const QByteArray path = QFile::encodeName(medium_);
-    reader->dvd = DVDOpen2(nullptr, &kQuietLogger, path.constData());
-    if (!reader->dvd)
-        return false;
-    reader->manager = ifoOpen(reader->dvd, 0);
-    if (!reader->manager || !reader->manager->tt_srpt)
-        return false;
-    reader_ = std::move(reader);
-    return true;
+    // A medium that cannot be read this way has no seek points; libVLC seeks as it does.
+    QString ignored;
+    reader_ = DvdHandles::open(medium_, &ignored);
+    return reader_ != nullptr;
 }
 
 const DiscMap::Title& DiscMap::title(int number) {
@@ -112,7 +49,7 @@ DiscMap::Title DiscMap::readTitle(int number) {
     Title title;
     if (!open())
         return title;
-    const tt_srpt_t* titles = reader_->manager->tt_srpt;
+    const tt_srpt_t* titles = reader_->manager()->tt_srpt;
     if (number < 1 || number > titles->nr_of_srpts || !titles->title)
         return title;
     const title_info_t& info = titles->title[number - 1];
@@ -171,7 +108,7 @@ std::optional<qint64> DiscMap::groupTime(int titleSet, uint32_t sector) {
     const auto key = std::make_pair(titleSet, sector);
     if (const auto found = groupTimes_.find(key); found != groupTimes_.end())
         return found->second;
-    dvd_file_t* file = reader_->titleFile(titleSet);
+    dvd_file_t* file = reader_->titleFiles(titleSet);
     if (!file)
         return std::nullopt;
     unsigned char block[DVD_VIDEO_LB_LEN];

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+class DvdHandles;
+
 // Where each group of pictures (VOBU) of a DVD title starts, read from the disc itself through
 // libdvdread: the title's cells from its program chain and, for each group, its sector from the
 // title set's address map and the time of its first picture from its navigation pack. libVLC's
@@ -60,8 +62,7 @@ private:
     std::mutex mutex_;
     QString medium_;
     bool opened_ = false;
-    struct Reader;
-    std::unique_ptr<Reader> reader_;
+    std::unique_ptr<DvdHandles> reader_;
     std::map<int, Title> titles_;
     std::map<std::pair<int, uint32_t>, qint64> groupTimes_; // (title set, sector) -> time in cell
 };

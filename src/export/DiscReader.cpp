@@ -2,39 +2,21 @@
 
 #include "engine/DiscTables.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
 #include <dvdread/dvd_reader.h>
 #include <dvdread/ifo_read.h>
 
 namespace {
 
-// What libdvdread says goes to the report's detail instead of standard error.
-void quietLog(void*, dvd_logger_level_t, const char*, va_list) {}
-const dvd_logger_cb kQuietLogger{quietLog};
-
-bool validBcd(uint8_t value) {
-    return (value >> 4) < 10 && (value & 0x0f) < 10;
-}
-
-int fromBcd(uint8_t value) {
-    return (value >> 4) * 10 + (value & 0x0f);
-}
-
-// A cell's playback time in pictures: BCD hours, minutes, seconds and pictures, counted at 25
-// or (for 29.97 pictures a second) 30 a second, as the disc counts them.
+// A cell's playback time in pictures, counted at 25 or (for 29.97 pictures a second) 30 a
+// second, as the disc counts them.
 std::optional<int64_t> pictures(const dvd_time_t& time, bool ntsc) {
-    const uint8_t frames = time.frame_u & 0x3f;
-    if (!validBcd(time.hour) || !validBcd(time.minute) || !validBcd(time.second) ||
-        !validBcd(frames) || fromBcd(time.minute) > 59 || fromBcd(time.second) > 59)
+    const auto parsed = dvdTime(time);
+    if (!parsed)
         return std::nullopt;
     const int perSecond = ntsc ? 30 : 25;
-    const int64_t seconds =
-        fromBcd(time.hour) * 3600 + fromBcd(time.minute) * 60 + fromBcd(time.second);
-    return seconds * perSecond + std::min(fromBcd(frames), perSecond - 1);
+    return parsed->seconds * perSecond + std::min(parsed->pictures, perSecond - 1);
 }
 
 uint32_t bigEndian32(const unsigned char* bytes) {
@@ -49,73 +31,20 @@ constexpr int kPciStartPtmOffset = 12;
 
 } // namespace
 
-struct DiscReader::Handles {
-    dvd_reader_t* dvd = nullptr;
-    ifo_handle_t* manager = nullptr;
-    std::map<int, ifo_handle_t*> sets;
-    std::map<int, dvd_file_t*> files;
-
-    ~Handles() {
-        for (auto& [number, file] : files)
-            if (file)
-                DVDCloseFile(file);
-        for (auto& [number, ifo] : sets)
-            if (ifo)
-                ifoClose(ifo);
-        if (manager)
-            ifoClose(manager);
-        if (dvd)
-            DVDClose(dvd);
-    }
-
-    ifo_handle_t* set(int number) {
-        auto found = sets.find(number);
-        if (found == sets.end())
-            found = sets.emplace(number, ifoOpen(dvd, number)).first;
-        return found->second;
-    }
-
-    dvd_file_t* file(int number) {
-        auto found = files.find(number);
-        if (found == files.end())
-            found = files.emplace(number, DVDOpenFile(dvd, number, DVD_READ_TITLE_VOBS)).first;
-        return found->second;
-    }
-};
-
-DiscReader::DiscReader(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
+DiscReader::DiscReader(std::unique_ptr<DvdHandles> handles) : handles_(std::move(handles)) {}
 
 DiscReader::~DiscReader() = default;
 
 std::unique_ptr<DiscReader> DiscReader::open(const QString& medium, QString* detail) {
-    // libdvdread leaks its reader when the path is not there at all.
-    if (!QFileInfo::exists(medium)) {
-        *detail = QStringLiteral("%1 does not exist").arg(medium);
+    std::unique_ptr<DvdHandles> handles = DvdHandles::open(medium, detail);
+    if (!handles)
         return nullptr;
-    }
-    if (!discTablesAreSafe(medium)) {
-        *detail = QStringLiteral("the tables of %1 are damaged: reading them failed").arg(medium);
-        return nullptr;
-    }
-    auto handles = std::make_unique<Handles>();
-    const QByteArray path = QFile::encodeName(medium);
-    handles->dvd = DVDOpen2(nullptr, &kQuietLogger, path.constData());
-    if (!handles->dvd) {
-        *detail = QStringLiteral("%1 cannot be opened as a DVD-Video").arg(medium);
-        return nullptr;
-    }
-    handles->manager = ifoOpen(handles->dvd, 0);
-    if (!handles->manager || !handles->manager->tt_srpt || !handles->manager->tt_srpt->title ||
-        handles->manager->tt_srpt->nr_of_srpts == 0) {
-        *detail = QStringLiteral("the title table of %1 cannot be read").arg(medium);
-        return nullptr;
-    }
     return std::unique_ptr<DiscReader>(new DiscReader(std::move(handles)));
 }
 
 TitleList DiscReader::titles() {
     TitleList list;
-    const int count = handles_->manager->tt_srpt->nr_of_srpts;
+    const int count = handles_->manager()->tt_srpt->nr_of_srpts;
     for (int number = 1; number <= count; ++number) {
         QString detail;
         if (auto title = summary(number, &detail))
@@ -157,11 +86,11 @@ std::optional<TitlePlan> DiscReader::plan(int number, int firstChapter, int last
         *detail = QStringLiteral("title %1: %2").arg(number).arg(why);
         return std::nullopt;
     };
-    const tt_srpt_t* table = handles_->manager->tt_srpt;
+    const tt_srpt_t* table = handles_->manager()->tt_srpt;
     if (number < 1 || number > table->nr_of_srpts)
         return fail(QStringLiteral("no such title"));
     const title_info_t& info = table->title[number - 1];
-    ifo_handle_t* set = handles_->set(info.title_set_nr);
+    ifo_handle_t* set = handles_->titleSet(info.title_set_nr);
     if (!set || !set->vtsi_mat || !set->vts_ptt_srpt || !set->vts_pgcit || !set->vts_vobu_admap)
         return fail(
             QStringLiteral("the tables of title set %1 cannot be read").arg(info.title_set_nr));
@@ -254,7 +183,7 @@ std::optional<TitlePlan> DiscReader::plan(int number, int firstChapter, int last
 }
 
 int DiscReader::read(int titleSet, uint32_t sector, int count, unsigned char* out) {
-    dvd_file_t* file = handles_->file(titleSet);
+    dvd_file_t* file = handles_->titleFiles(titleSet);
     if (!file || count <= 0)
         return 0;
     const ssize_t got = DVDReadBlocks(file, int(sector), size_t(count), out);

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+class DvdHandles;
+
 // The cells of a title's chapter range in program order, as the export reads them.
 struct TitlePlan {
     struct Cell {
@@ -59,10 +61,9 @@ public:
     bool encrypted(const TitlePlan& plan);
 
 private:
-    struct Handles;
-    explicit DiscReader(std::unique_ptr<Handles> handles);
+    explicit DiscReader(std::unique_ptr<DvdHandles> handles);
     std::optional<TitleSummary> summary(int title, QString* detail);
 
-    std::unique_ptr<Handles> handles_;
+    std::unique_ptr<DvdHandles> handles_;
     std::map<std::pair<int, uint32_t>, int64_t> groupPts_;
 };
