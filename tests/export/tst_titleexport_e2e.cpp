@@ -163,78 +163,72 @@ private slots:
         QCOMPARE(written.back(), QStringLiteral("IMG_00150.jpg"));
     }
 
-    // A chapter that starts on an open group of pictures: its first pictures are predicted from
-    // the chapter before, and none of them is lost or taken for another.
-    void openGroupsLoseNoPicture_data() {
-        QTest::addColumn<int>("chapter");
-        QTest::addColumn<int>("mode");
-        QTest::newRow("chapter 2, every picture") << 2 << int(ExportMode::EveryFrame);
-        QTest::newRow("chapter 3, every second") << 3 << int(ExportMode::EveryInterval);
-        QTest::newRow("chapter 1, every picture") << 1 << int(ExportMode::EveryFrame);
-    }
-    void openGroupsLoseNoPicture() {
-        QFETCH(int, chapter);
-        QFETCH(int, mode);
-        const QString disc = fixture(QStringLiteral("opengop.iso"));
-        const TitleList list = TitleExport::titles(disc);
-        QCOMPARE(list.titles.size(), size_t(1));
-        const std::vector<qint64>& starts = list.titles[0].chapterStarts;
-        QCOMPARE(starts.size(), size_t(3));
-        const int first = int(starts[size_t(chapter - 1)] / 40);
-        const int end = chapter < 3 ? int(starts[size_t(chapter)] / 40) : 300;
-        QTemporaryDir folder;
-        ExportRequest request = requestFor(disc, folder.path(), 1);
-        request.firstChapter = request.lastChapter = chapter;
-        request.mode = ExportMode(mode);
-        request.intervalSeconds = 1;
-        QCOMPARE(exportNow(request).outcome, ExportReport::Outcome::Done);
-        const QStringList written = imagesIn(folder.path());
-        const int step = mode == int(ExportMode::EveryFrame) ? 1 : 25;
-        QCOMPARE(written.size(), (end - first + step - 1) / step);
-        for (int i = 0; i < written.size(); ++i)
-            QCOMPARE(frameCodeOf(QImage(folder.filePath(written.at(i)))), first + i * step);
-    }
-
-    // Each picture is shown at its display size, and at 29.97 pictures a second the picture of
-    // each second is the one on screen then: number floor(t * 30000 / 1001).
-    void standardsAndAspects_data() {
+    // The pictures of a chapter (0: the whole title), numbered from its first picture, at their
+    // display size. A chapter that starts on an open group of pictures has its first pictures
+    // predicted from the chapter before: none is lost or taken for another. At 29.97 pictures a
+    // second the picture of each second is the one on screen then, floor(t * 30000 / 1001).
+    void picturesOfAChapter_data() {
         QTest::addColumn<QString>("disc");
-        QTest::addColumn<int>("firstChapter");
+        QTest::addColumn<int>("chapter");
+        QTest::addColumn<ExportMode>("mode"); // every picture, or one every second
         QTest::addColumn<QSize>("size");
-        // From the range's first picture; empty: no frame numbers on that disc.
+        // From the chapter's first picture; empty: each picture, or one in 25, to its end.
         QTest::addColumn<QList<int>>("frames");
-        QTest::newRow("NTSC 16:9") << QStringLiteral("ntsc.iso") << 1 << QSize(853, 480)
-                                   << QList<int>{0,   29,  59,  89,  119, 149, 179,
-                                                 209, 239, 269, 299, 329, 359}; // 360 pictures
-        // Its seconds count from the chapter's first picture (178, on the encoder's group).
-        QTest::newRow("NTSC, chapter 2") << QStringLiteral("ntsc.iso") << 2 << QSize(853, 480)
-                                         << QList<int>{0, 29, 59, 89, 119, 149, 179};
-        QTest::newRow("PAL 16:9") << QStringLiteral("wide.iso") << 1 << QSize(1024, 576)
-                                  << QList<int>{};
+        QTest::addColumn<bool>("coded"); // the disc's pictures carry their numbers
+        const auto every = ExportMode::EveryFrame, second = ExportMode::EveryInterval;
+        const QSize pal(768, 576), ntsc(853, 480);
+        QTest::newRow("open groups, chapter 1")
+            << "opengop.iso" << 1 << every << pal << QList<int>{} << true;
+        QTest::newRow("open groups, chapter 2")
+            << "opengop.iso" << 2 << every << pal << QList<int>{} << true;
+        QTest::newRow("open groups, chapter 3, each second")
+            << "opengop.iso" << 3 << second << pal << QList<int>{} << true;
+        QTest::newRow("NTSC 16:9")
+            << "ntsc.iso" << 0 << second << ntsc
+            << QList<int>{0, 29, 59, 89, 119, 149, 179, 209, 239, 269, 299, 329, 359}
+            // 360 pictures
+            << true;
+        QTest::newRow("NTSC, chapter 2") << "ntsc.iso" << 2 << second << ntsc
+                                         << QList<int>{0, 29, 59, 89, 119, 149, 179} << true;
+        QTest::newRow("PAL 16:9") << "wide.iso" << 0 << second << QSize(1024, 576) << QList<int>{}
+                                  << false;
     }
-    void standardsAndAspects() {
+    void picturesOfAChapter() {
         QFETCH(QString, disc);
-        QFETCH(int, firstChapter);
+        QFETCH(int, chapter);
+        QFETCH(ExportMode, mode);
         QFETCH(QSize, size);
         QFETCH(QList<int>, frames);
+        QFETCH(bool, coded);
         const TitleList list = TitleExport::titles(fixture(disc));
-        QVERIFY(!list.titles.empty());
+        QCOMPARE(list.titles.size(), size_t(1));
         const TitleSummary& title = list.titles.front();
-        const int first = int(std::lround(double(title.chapterStarts.at(size_t(firstChapter - 1))) *
-                                          title.frameRate / 1000));
+        const auto picture = [&](qint64 ms) {
+            return int(std::lround(ms * title.frameRate / 1000));
+        };
+        const size_t chapters = title.chapterStarts.size();
+        const int first = chapter > 0 ? picture(title.chapterStarts.at(size_t(chapter - 1))) : 0;
+        const int end = chapter > 0 && size_t(chapter) < chapters
+                            ? picture(title.chapterStarts.at(size_t(chapter)))
+                            : picture(title.lengthMs);
+        const int step = mode == ExportMode::EveryFrame ? 1 : 25;
+        if (frames.isEmpty())
+            for (int offset = 0; first + offset < end; offset += step)
+                frames << offset;
+
         QTemporaryDir folder;
         ExportRequest request = requestFor(fixture(disc), folder.path(), 1);
-        request.firstChapter = firstChapter;
+        request.firstChapter = std::max(1, chapter);
+        request.lastChapter = chapter;
+        request.mode = mode;
         request.intervalSeconds = 1;
         QCOMPARE(exportNow(request).outcome, ExportReport::Outcome::Done);
         const QStringList written = imagesIn(folder.path());
-        QVERIFY(!written.isEmpty());
-        if (!frames.isEmpty())
-            QCOMPARE(written.size(), frames.size());
+        QCOMPARE(written.size(), coded ? frames.size() : int(title.lengthMs / 1000));
         for (int i = 0; i < written.size(); ++i) {
             const QImage image(folder.filePath(written.at(i)));
             QCOMPARE(image.size(), size);
-            if (!frames.isEmpty())
+            if (coded)
                 QCOMPARE(frameCodeOf(image), first + frames.at(i));
         }
     }
