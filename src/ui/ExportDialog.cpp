@@ -1,7 +1,7 @@
 #include "ui/ExportDialog.h"
 
+#include "export/ContactSheet.h"
 #include "i18n/LanguageReader.h"
-#include "ui/DurationText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -220,8 +220,8 @@ void ExportDialog::chapterTexts(QComboBox* list) const {
     for (int i = 0; i < list->count(); ++i) {
         const int chapter = list->itemData(i).toInt();
         list->setItemText(i, caption(Caption::ChapterEntryName).arg(chapter) +
-                                 QStringLiteral(" (") + lengthText(chapterStart(title, chapter)) +
-                                 u')');
+                                 QStringLiteral(" (") +
+                                 ContactSheet::timeCode(chapterStart(title, chapter)) + u')');
     }
 }
 
@@ -301,7 +301,8 @@ void ExportDialog::applyCaptions() {
     for (int i = 0; i < titleList->count(); ++i)
         titleList->setItemText(
             i, caption(Caption::TitleEntryName).arg(titles_[std::size_t(i)].number) +
-                   QStringLiteral(" (") + lengthText(titles_[std::size_t(i)].lengthMs) + u')');
+                   QStringLiteral(" (") + ContactSheet::timeCode(titles_[std::size_t(i)].lengthMs) +
+                   u')');
     chapterTexts(firstChapter);
     chapterTexts(lastChapter);
 }
