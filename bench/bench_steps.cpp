@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
         }
     }
     const auto frame = engine.frameStore()->newest();
-    const double frameBytes = frame ? double(frame->image.sizeInBytes()) : 0;
+    const double frameBytes = frame ? double(frame->image().sizeInBytes()) : 0;
     const double rate = engine.frameStore()->frameRate();
     const double periodMs = rate > 0 ? 1000 / rate : 40;
     const double forwardMs = median(forward), backMs = median(back), beyondMs = median(beyond);

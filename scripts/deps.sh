@@ -7,12 +7,12 @@ set -euo pipefail
 # each of the ~370 plugins to learn what it offers, which costs hundreds of milliseconds.
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-translations-l10n
     libvlc-dev vlc-plugin-base libvlc-bin libblkid-dev libisal-dev libdvdread-dev libswscale-dev
     libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev
     ffmpeg dvdauthor genisoimage pngcheck
     fonts-liberation
-    xvfb xauth imagemagick openbox xdotool libxcb1-dev
+    xvfb xauth imagemagick openbox xdotool libxcb1-dev libgl1-mesa-dri libglx-mesa0
     desktop-file-utils appstream dpkg-dev file
     qt6-wayland weston
     clang libclang-rt-14-dev

@@ -133,7 +133,7 @@ void PlaybackMenu::copyPicture_Click() {
     if (!enabled_ || !engine_.frameStore())
         return;
     const auto frame = engine_.frameStore()->latest();
-    if (!frame || frame->image.isNull())
+    if (!frame || frame->isNull())
         return;
     QGuiApplication::clipboard()->setImage(FrameScale::still(*frame));
 }

@@ -60,7 +60,7 @@ SnapshotOptions SnapshotWriter::options() const {
 void SnapshotWriter::snapshotRequested(std::shared_ptr<const VideoFrame> frame) {
     QMutexLocker lock(&mutex_);
     ++counters_.requested;
-    if (!frame || frame->image.isNull()) {
+    if (!frame || frame->isNull()) {
         ++counters_.noFrame;
         return;
     }
@@ -88,7 +88,7 @@ void SnapshotWriter::seriesRequested(std::vector<std::shared_ptr<const VideoFram
     QMutexLocker lock(&mutex_);
     for (auto& frame : frames) {
         ++counters_.requested;
-        if (!frame || frame->image.isNull()) {
+        if (!frame || frame->isNull()) {
             ++counters_.noFrame;
             continue;
         }

@@ -39,7 +39,7 @@ QImage FrameScale::scaled(const QImage& source, QSize size) {
 QImage FrameScale::still(const VideoFrame& frame, qint64* scaledElsewhereNs) {
     if (scaledElsewhereNs)
         *scaledElsewhereNs = 0;
-    const QImage& image = frame.image;
+    const QImage image = frame.image();
     if (!frame.displaySize.isValid() || frame.displaySize == image.size())
         return image;
     if (frame.shown.size() == frame.displaySize && !image.hasAlphaChannel() &&

@@ -11,16 +11,30 @@ qint64 FrameStore::clockMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+void FrameStore::publish(std::shared_ptr<const YuvPicture> planes, QSize displaySize, QImage shown,
+                         qint64 shownCpuNs) {
+    auto picture = std::make_shared<VideoFrame::Picture>();
+    picture->planes = std::move(planes);
+    publishPicture(std::move(picture), displaySize, std::move(shown), shownCpuNs);
+}
+
 void FrameStore::publish(QImage image, QSize displaySize, QImage shown, qint64 shownCpuNs) {
+    auto picture = std::make_shared<VideoFrame::Picture>();
+    picture->rgb = std::move(image);
+    publishPicture(std::move(picture), displaySize, std::move(shown), shownCpuNs);
+}
+
+void FrameStore::publishPicture(std::shared_ptr<const VideoFrame::Picture> picture,
+                                QSize displaySize, QImage shown, qint64 shownCpuNs) {
     auto fresh = std::make_shared<VideoFrame>();
     fresh->arrivedMs = clockMs();
-    fresh->image = std::move(image);
+    fresh->picture = std::move(picture);
     fresh->shown = std::move(shown);
     fresh->shownCpuNs = shownCpuNs;
-    fresh->displaySize = displaySize.isValid() ? displaySize : fresh->image.size();
+    fresh->displaySize = displaySize.isValid() ? displaySize : fresh->codedSize();
     // The history's copy shares the picture; the scaled one would cost megabytes a frame.
     auto kept = std::make_shared<VideoFrame>();
-    kept->image = fresh->image;
+    kept->picture = fresh->picture;
     kept->displaySize = fresh->displaySize;
     kept->arrivedMs = fresh->arrivedMs;
     std::shared_ptr<const VideoFrame> frame;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/VideoFrame.h"
+
 #include <QImage>
 #include <QMutex>
 #include <QObject>
@@ -7,18 +9,6 @@
 #include <deque>
 #include <memory>
 #include <vector>
-
-// One decoded video picture.
-struct VideoFrame {
-    QImage image;         // the picture at its coded size (e.g. 720 x 576), Format_RGB32
-    QSize displaySize;    // its size on screen: coded height, width from the display aspect ratio
-    quint64 serial = 0;   // grows by one with every published frame
-    qint64 arrivedMs = 0; // when it was published, on FrameStore::clockMs()
-    // The picture already scaled to the size a video area asked for (FrameStore::setShownSize),
-    // or null; and the CPU time the publisher spent scaling it.
-    QImage shown;
-    qint64 shownCpuNs = 0;
-};
 
 // Holds the newest video frame and the history of the recent ones. Written by the decoder
 // thread, read by the video area and handed to the snapshot sink; frames are immutable once
@@ -38,6 +28,9 @@ public:
 
     using QObject::QObject;
 
+    // A picture from the decoder, as its planes; or one already in RGB.
+    void publish(std::shared_ptr<const YuvPicture> planes, QSize displaySize, QImage shown = {},
+                 qint64 shownCpuNs = 0);
     void publish(QImage image, QSize displaySize, QImage shown = {}, qint64 shownCpuNs = 0);
     // The steady clock frames are stamped with, in milliseconds.
     static qint64 clockMs();
@@ -81,6 +74,8 @@ signals:
     void frameArrived();
 
 private:
+    void publishPicture(std::shared_ptr<const VideoFrame::Picture> picture, QSize displaySize,
+                        QImage shown, qint64 shownCpuNs);
     void trimHistory(std::vector<std::shared_ptr<const VideoFrame>>& released);
 
     mutable QMutex mutex_;

@@ -30,11 +30,24 @@ PicturePool::PicturePool() : shared_(std::make_shared<Shared>()) {}
 PicturePool::~PicturePool() = default;
 
 QImage PicturePool::acquire(int width, int height, qsizetype pitch, int lines, size_t alignment) {
-    if (width <= 0 || height <= 0 || pitch < qsizetype(width) * 4 || lines < height ||
-        alignment == 0)
+    if (width <= 0 || height <= 0 || pitch < qsizetype(width) * 4 || lines < height)
+        return {};
+    std::shared_ptr<uchar> buffer = acquireBuffer(size_t(pitch) * size_t(lines), alignment);
+    if (!buffer)
+        return {};
+    // The image holds the buffer through a copy of the pointer, dropped with its last copy.
+    uchar* bits = buffer.get();
+    return QImage(
+        bits, width, height, pitch, QImage::Format_RGB32,
+        [](void* holder) { delete static_cast<std::shared_ptr<uchar>*>(holder); },
+        new std::shared_ptr<uchar>(std::move(buffer)));
+}
+
+std::shared_ptr<uchar> PicturePool::acquireBuffer(size_t bytes, size_t alignment) {
+    if (bytes == 0 || alignment == 0)
         return {};
     // aligned_alloc wants a size that is a multiple of the alignment.
-    const size_t bytes = (size_t(pitch) * size_t(lines) + alignment - 1) / alignment * alignment;
+    bytes = (bytes + alignment - 1) / alignment * alignment;
     Buffer* buffer = nullptr;
     std::vector<Buffer*> stale;
     {
@@ -58,13 +71,12 @@ QImage PicturePool::acquire(int width, int height, qsizetype pitch, int lines, s
         buffer = new Buffer{data, bytes, alignment, nullptr};
     }
     buffer->pool = shared_;
-    return QImage(static_cast<uchar*>(buffer->data), width, height, pitch, QImage::Format_RGB32,
-                  &PicturePool::release, buffer);
+    return std::shared_ptr<uchar>(static_cast<uchar*>(buffer->data),
+                                  [buffer](uchar*) { PicturePool::release(buffer); });
 }
 
-// Called by the last image over the buffer, on whichever thread drops it.
-void PicturePool::release(void* opaque) {
-    auto* buffer = static_cast<Buffer*>(opaque);
+// Called when the last user of the buffer lets go, on whichever thread that is.
+void PicturePool::release(Buffer* buffer) {
     // The pool (and with it the idle buffers) may end here, after the lock below is gone.
     const std::shared_ptr<Shared> pool = std::move(buffer->pool);
     {

@@ -124,7 +124,7 @@ void VlcEngine::searchFrameArrived() {
                 endSearch();
                 return;
             }
-            if (sameFrame(frame->image, search_.target->image)) {
+            if (sameFrame(frame->image(), search_.target->image())) {
                 search_.found = true;
                 search_.wanted = previous ? previous : frame->serial;
                 search_.wantedTimeMs = search_.shownTimeMs - (previous ? frameMs() : 0);

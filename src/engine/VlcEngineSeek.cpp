@@ -23,9 +23,12 @@ constexpr int kEchoWaitMs = 1000;
 // the pause, on a busy machine just as the seek was asked for): it is no new picture.
 bool samePicture(const std::shared_ptr<const VideoFrame>& a,
                  const std::shared_ptr<const VideoFrame>& b) {
-    return a && b && a->image.size() == b->image.size() && a->image.format() == b->image.format() &&
-           a->image.sizeInBytes() == b->image.sizeInBytes() &&
-           std::memcmp(a->image.constBits(), b->image.constBits(), a->image.sizeInBytes()) == 0;
+    if (!a || !b)
+        return false;
+    const QImage first = a->image(), second = b->image();
+    return first.size() == second.size() && first.format() == second.format() &&
+           first.sizeInBytes() == second.sizeInBytes() &&
+           std::memcmp(first.constBits(), second.constBits(), first.sizeInBytes()) == 0;
 }
 } // namespace
 

@@ -80,32 +80,32 @@ void VlcVideoSink::updateDisplaySize() {
         libvlc_media_tracks_release(tracks, count);
 }
 
-bool VlcVideoSink::allocatePlanes(Planes& planes) const {
+std::shared_ptr<YuvPicture> VlcVideoSink::acquirePlanes() {
     const size_t lumaBytes = size_t(pitches_[0]) * lines_[0];
     const size_t chromaBytes = size_t(pitches_[1]) * lines_[1];
-    // The sizes are multiples of the alignment, as aligned_alloc asks.
-    planes.buffer.reset(
-        static_cast<uchar*>(std::aligned_alloc(kAlignment, lumaBytes + 2 * chromaBytes)));
-    if (!planes.buffer)
-        return false;
-    uchar* base = planes.buffer.get();
-    planes.view.data[0] = base;
-    planes.view.data[1] = base + lumaBytes;
-    planes.view.data[2] = base + lumaBytes + chromaBytes;
+    auto planes = std::make_shared<YuvPicture>();
+    // The plane sizes are multiples of the alignment, so each plane starts on a boundary.
+    planes->buffer = planePool_.acquireBuffer(lumaBytes + 2 * chromaBytes, kAlignment);
+    if (!planes->buffer)
+        return {};
+    uchar* base = planes->buffer.get();
+    planes->view.data[0] = base;
+    planes->view.data[1] = base + lumaBytes;
+    planes->view.data[2] = base + lumaBytes + chromaBytes;
     for (int i = 0; i < 3; ++i)
-        planes.view.pitch[i] = int(pitches_[i]);
-    planes.view.width = int(width_);
-    planes.view.height = int(height_);
-    return true;
+        planes->view.pitch[i] = int(pitches_[i]);
+    planes->view.width = int(width_);
+    planes->view.height = int(height_);
+    return planes;
 }
 
 bool VlcVideoSink::sameAsPublished() const {
     const auto newest = frames_->newest();
     if (!newest || newest->serial != publishedSerial_ || newest->displaySize != displaySize_ ||
-        !published_.buffer)
+        !published_)
         return false;
-    const YuvPlanes& a = filling_.view;
-    const YuvPlanes& b = published_.view;
+    const YuvPlanes& a = filling_->view;
+    const YuvPlanes& b = published_->view;
     const int chromaWidth = (a.width + 1) / 2, chromaHeight = (a.height + 1) / 2;
     return samePlane(a.data[0], b.data[0], a.pitch[0], a.width, a.height) &&
            samePlane(a.data[1], b.data[1], a.pitch[1], chromaWidth, chromaHeight) &&
@@ -133,24 +133,30 @@ unsigned VlcVideoSink::format(void** opaque, char* chroma, unsigned* width, unsi
     self->aspectKnown_ = false;
     self->framesWithoutAspect_ = 0;
     self->publishedSerial_ = 0;
-    if (!self->allocatePlanes(self->filling_) || !self->allocatePlanes(self->published_))
-        return 0; // no video rather than a crash
-    return 1;
+    self->published_.reset();
+    self->filling_ = self->acquirePlanes();
+    self->spare_ = self->acquirePlanes();
+    return self->filling_ && self->spare_ ? 1 : 0; // no video rather than a crash
 }
 
 void VlcVideoSink::cleanup(void* opaque) {
     auto* self = static_cast<VlcVideoSink*>(opaque);
-    self->filling_.buffer.reset();
-    self->published_.buffer.reset();
+    self->filling_.reset();
+    self->spare_.reset();
+    self->published_.reset();
     self->publishedSerial_ = 0;
 }
 
-// libVLC writes each picture into the same planes; the published frames are RGB pictures of
-// their own, shared with painters and snapshot requests, which never change afterwards.
+// libVLC writes each picture into planes no published frame refers to: frames are shared with
+// painters and snapshot requests, and never change afterwards.
 void* VlcVideoSink::lock(void* opaque, void** planes) {
     auto* self = static_cast<VlcVideoSink*>(opaque);
+    if (!self->filling_)
+        self->filling_ = self->acquirePlanes();
+    // Out of memory, libVLC still needs somewhere to write: the spare planes, never shown.
+    const YuvPicture* target = self->filling_ ? self->filling_.get() : self->spare_.get();
     for (int i = 0; i < 3; ++i)
-        planes[i] = const_cast<uchar*>(self->filling_.view.data[i]);
+        planes[i] = const_cast<uchar*>(target->view.data[i]);
     return nullptr;
 }
 
@@ -161,7 +167,7 @@ void VlcVideoSink::unlock(void*, void*, void* const*) {}
 // frame keeps its serial and a snapshot of it is encoded once.
 void VlcVideoSink::display(void* opaque, void*) {
     auto* self = static_cast<VlcVideoSink*>(opaque);
-    if (!self->filling_.buffer)
+    if (!self->filling_)
         return;
     if (!self->aspectKnown_) {
         self->updateDisplaySize();
@@ -173,25 +179,20 @@ void VlcVideoSink::display(void* opaque, void*) {
     }
     if (self->sameAsPublished())
         return;
-    QImage picture = self->pool_.acquire(int(self->width_), int(self->height_),
-                                         qsizetype(roundUp(self->width_ * 4, kAlignment)),
-                                         int(self->height_), kAlignment);
-    if (picture.isNull() || !self->toPicture_.convert(self->filling_.view, picture))
-        return;
     QImage shown;
     qint64 shownCpuNs = 0;
     const QSize wanted = self->frames_->shownSize();
-    if (!wanted.isEmpty() && wanted != picture.size()) {
+    if (!wanted.isEmpty() && wanted != QSize(int(self->width_), int(self->height_))) {
         shown =
             self->shownPool_.acquire(wanted.width(), wanted.height(), qsizetype(wanted.width()) * 4,
                                      wanted.height(), kAlignment);
         const qint64 cpuStart = platform::threadCpuNs();
-        if (!shown.isNull() && !self->toShown_.convert(self->filling_.view, shown))
+        if (!shown.isNull() && !self->toShown_.convert(self->filling_->view, shown))
             shown = QImage();
         shownCpuNs = platform::threadCpuNs() - cpuStart;
     }
-    self->frames_->publish(std::move(picture), self->displaySize_, std::move(shown), shownCpuNs);
+    self->published_ = std::move(self->filling_);
+    self->frames_->publish(self->published_, self->displaySize_, std::move(shown), shownCpuNs);
     const auto newest = self->frames_->newest();
     self->publishedSerial_ = newest ? newest->serial : 0;
-    std::swap(self->filling_, self->published_);
 }

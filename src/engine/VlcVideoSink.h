@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/PicturePool.h"
-#include "engine/YuvConverter.h"
+#include "engine/VideoFrame.h"
 
 #include <QImage>
 #include <QSize>
@@ -15,12 +15,13 @@ struct libvlc_media_player_t;
 struct libvlc_media_t;
 
 // Receives libVLC's pictures as the decoder gives them (I420) through its video callbacks, on
-// libVLC's video output thread, and publishes them to a FrameStore as RGB32 with their display
-// size (coded height, width from the sample aspect ratio). The planes and their pitches are
-// aligned to 32 bytes, as libVLC requires of the planes it is handed. The RGB pictures come
-// from a PicturePool, so a buffer is filled again only once no published frame refers to it. A
-// frame to be published is also converted straight to the size the video area paints at
-// (FrameStore::shownSize): one pass from the planes, rather than an RGB picture scaled again.
+// libVLC's video output thread, and publishes them to a FrameStore as they are, with their
+// display size (coded height, width from the sample aspect ratio). The planes and their pitches
+// are aligned to 32 bytes, as libVLC requires of the planes it is handed. Each picture's planes
+// come from a PicturePool, so a buffer is filled again only once no published frame refers to
+// it. A frame to be published is also converted straight to the size the video area paints at
+// (FrameStore::shownSize), if it asked for one: one pass from the planes, while they are still
+// in the cache, and no RGB picture at the coded size unless something asks for it.
 class VlcVideoSink {
 public:
     static constexpr unsigned kAlignment = 32;
@@ -46,13 +47,9 @@ public:
     static void display(void* opaque, void* picture);
 
 private:
-    // One picture's three planes in one aligned buffer.
-    struct Planes {
-        std::unique_ptr<uchar, decltype(&std::free)> buffer{nullptr, &std::free};
-        YuvPlanes view;
-    };
     void updateDisplaySize();
-    bool allocatePlanes(Planes& planes) const;
+    // A picture's planes over a buffer from the pool; null when out of memory.
+    std::shared_ptr<YuvPicture> acquirePlanes();
     bool sameAsPublished() const;
 
     FrameStore* frames_;
@@ -67,11 +64,11 @@ private:
     unsigned pitches_[3] = {};
     unsigned lines_[3] = {};
     QSize displaySize_;
-    PicturePool pool_;
+    PicturePool planePool_;
     PicturePool shownPool_; // the frames as the video area shows them
-    YuvConverter toPicture_;
     YuvConverter toShown_;
-    Planes filling_;   // the planes libVLC writes next
-    Planes published_; // the newest published picture's, to tell a repeat
+    std::shared_ptr<YuvPicture> filling_;         // the planes libVLC writes next
+    std::shared_ptr<const YuvPicture> published_; // the newest published picture's
+    std::shared_ptr<YuvPicture> spare_; // written when no planes are free; never published
     quint64 publishedSerial_ = 0;
 };

@@ -3,16 +3,36 @@
 #include "engine/FrameScale.h"
 #include "engine/FrameStore.h"
 #include "engine/MediaEngine.h"
+#include "video/GlVideoView.h"
+#include "video/Letterbox.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
-VideoStage::VideoStage(QWidget* parent) : QWidget(parent) {
+VideoStage::VideoStage(QWidget* parent, VideoPath path) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    if (path != VideoPath::OpenGl)
+        return;
+    gl_ = new GlVideoView(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(gl_);
+    connect(gl_, &GlVideoView::failed, this, &VideoStage::fallBackToCpu);
+}
+
+void VideoStage::fallBackToCpu(const QString& reason) {
+    VideoPaths::fallBackToCpu(reason);
+    if (!gl_)
+        return;
+    gl_->hide();
+    gl_->deleteLater();
+    gl_ = nullptr;
+    update();
 }
 
 VideoStage::~VideoStage() {
@@ -39,8 +59,11 @@ void VideoStage::setCovered(bool covered) {
     if (covered == covered_)
         return;
     covered_ = covered;
-    if (!covered_)
+    if (!covered_) {
         update();
+        if (gl_)
+            gl_->update();
+    }
 }
 
 // A hidden stage paints nothing, and frames need not be scaled for it.
@@ -57,6 +80,8 @@ void VideoStage::setEngine(MediaEngine* engine) {
     store_ = engine_ ? engine_->frameStore() : nullptr;
     scaled_ = QImage();
     scaledSerial_ = 0;
+    if (gl_)
+        gl_->setFrameStore(store_);
     if (engine_ && engine_->frameStore())
         frameConnection_ = connect(engine_->frameStore(), &FrameStore::frameArrived, this,
                                    &VideoStage::frameArrived, Qt::QueuedConnection);
@@ -67,8 +92,12 @@ void VideoStage::setEngine(MediaEngine* engine) {
 void VideoStage::frameArrived() {
     if (covered_)
         return;
+    if (gl_) {
+        gl_->update();
+        return;
+    }
     const auto frame = engine_ && engine_->frameStore() ? engine_->frameStore()->latest() : nullptr;
-    if (frame && !frame->image.isNull() && pictureRect_.isValid() &&
+    if (frame && !frame->isNull() && pictureRect_.isValid() &&
         frame->displaySize == pictureDisplaySize_)
         update(pictureRect_);
     else
@@ -76,38 +105,36 @@ void VideoStage::frameArrived() {
 }
 
 const QImage& VideoStage::pictureAt(const VideoFrame& frame, QSize size) {
-    if (frame.image.size() == size)
-        return frame.image;
     if (frame.shown.size() == size)
         return frame.shown;
-    if (scaledSerial_ != frame.serial || scaled_.size() != size ||
-        scaled_.format() != frame.image.format()) {
-        if (scaled_.size() != size || scaled_.format() != frame.image.format())
-            scaled_ = QImage(size, frame.image.format());
-        FrameScale::scaleInto(frame.image, scaled_);
-        scaledSerial_ = frame.serial;
-    }
+    if (scaledSerial_ == frame.serial && scaled_.size() == size)
+        return scaled_;
+    if (scaled_.size() != size || scaled_.format() != QImage::Format_RGB32)
+        scaled_ = QImage(size, QImage::Format_RGB32);
+    // From the planes in one pass, as the decoder's side would have; an RGB frame is scaled.
+    const YuvPicture* planes = frame.planes();
+    if (!planes || !converter_.convert(planes->view, scaled_))
+        FrameScale::scaleInto(frame.image(), scaled_);
+    scaledSerial_ = frame.serial;
     return scaled_;
 }
 
 void VideoStage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const auto frame = engine_ && engine_->frameStore() ? engine_->frameStore()->latest() : nullptr;
-    if (!frame || frame->image.isNull()) {
+    if (gl_ || !frame || frame->isNull()) {
         painter.fillRect(rect(), Qt::black);
         pictureRect_ = QRect();
         return;
     }
-    const QSize shown = frame->displaySize.scaled(size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),
-                       shown);
+    const QRect target = letterboxRect(frame->displaySize, size());
     for (const QRect& margin : QRegion(rect()).subtracted(target))
         painter.fillRect(margin, Qt::black);
     pictureRect_ = target;
     pictureDisplaySize_ = frame->displaySize;
     if (target.isEmpty())
         return;
-    const QSize size = (QSizeF(shown) * devicePixelRatioF()).toSize();
+    const QSize size = (QSizeF(target.size()) * devicePixelRatioF()).toSize();
     askForSize(size);
     const QImage& picture = pictureAt(*frame, size);
     painter.drawImage(QRectF(target), picture);

@@ -4,7 +4,11 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "engine/YuvConverter.h"
+#include "video/VideoPath.h"
+
 class FrameStore;
+class GlVideoView;
 class MediaEngine;
 struct VideoFrame;
 
@@ -13,14 +17,15 @@ struct VideoFrame;
 // the full-screen view, which Esc or a double-click closes. The mouse wheel over it is reported
 // for the window to change the volume with.
 //
-// Each frame is scaled once to the size it is shown at, and kept for repaints: the stage tells
-// the frame store that size, so the decoder's side delivers frames scaled to it; others are
-// scaled here. A frame shown at its own size is drawn as it is. A new frame repaints only the
-// picture.
+// Where the run draws video with OpenGL (VideoPaths), a GlVideoView fills the stage and the
+// graphics card converts and scales each picture. Otherwise each frame is converted once, from
+// the decoder's planes, to the size it is shown at, and kept for repaints: the stage tells the
+// frame store that size, so the decoder's side delivers frames converted to it; others are
+// converted here. A new frame repaints only the picture.
 class VideoStage : public QWidget {
     Q_OBJECT
 public:
-    explicit VideoStage(QWidget* parent = nullptr);
+    explicit VideoStage(QWidget* parent = nullptr, VideoPath path = VideoPaths::current());
 
     // The engine whose frames this stage shows; null shows black.
     void setEngine(MediaEngine* engine);
@@ -30,6 +35,9 @@ public:
     void setCovered(bool covered);
 
     ~VideoStage() override;
+
+    // Whether pictures are drawn with OpenGL.
+    bool drawsWithOpenGl() const { return gl_ != nullptr; }
 
 signals:
     // A double-click on the stage inside a window (the full-screen view closes instead).
@@ -46,6 +54,8 @@ protected:
 
 private:
     void frameArrived();
+    // The CPU path from now on, for this stage and those made later.
+    void fallBackToCpu(const QString& reason);
     // Tells the engine's frame store the size pictures are painted at; empty lets go of it,
     // unless another stage asked for its own since.
     void askForSize(QSize size);
@@ -61,4 +71,6 @@ private:
     QPointer<FrameStore> store_; // the engine's, asked for the shown size; may go first
     QSize askedSize_;            // last told to it
     bool covered_ = false;
+    GlVideoView* gl_ = nullptr;
+    YuvConverter converter_; // for frames that did not come at the size shown
 };

@@ -94,7 +94,7 @@ void TestMenuDiscE2E::open(int item, const QString& caption) {
 
 void TestMenuDiscE2E::waitForMenu() {
     QTRY_VERIFY_WITH_TIMEOUT(
-        vlc->frameStore()->latest() && isMenuPicture(vlc->frameStore()->latest()->image), 10000);
+        vlc->frameStore()->latest() && isMenuPicture(vlc->frameStore()->latest()->image()), 10000);
 }
 
 Written TestMenuDiscE2E::written() {
@@ -123,7 +123,7 @@ void TestMenuDiscE2E::captureStopsWhenTheTitleReturnsToTheMenu() {
     waitForMenu();
     vlc->navigate(DvdNavigation::Activate);
     QTRY_VERIFY_WITH_TIMEOUT(vlc->length() == 6 && vlc->time() >= 2, 10000);
-    QVERIFY(vlc->frameStore()->latest() && !isMenuPicture(vlc->frameStore()->latest()->image));
+    QVERIFY(vlc->frameStore()->latest() && !isMenuPicture(vlc->frameStore()->latest()->image()));
 
     // The moment the menu's first picture arrives is the title's end on screen.
     QElapsedTimer clock;
@@ -134,7 +134,7 @@ void TestMenuDiscE2E::captureStopsWhenTheTitleReturnsToTheMenu() {
         [&] {
             const auto frame = vlc->frameStore()->latest();
             qint64 none = -1;
-            if (frame && isMenuPicture(frame->image))
+            if (frame && isMenuPicture(frame->image()))
                 menuShownAt.compare_exchange_strong(none, clock.elapsed());
         },
         Qt::DirectConnection);

@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(store.latest()->serial, 4u);
         QVERIFY(store.stepForward());
         QCOMPARE(store.latest()->serial, 5u);
-        QCOMPARE(store.latest()->image, picture(5));
+        QCOMPARE(store.latest()->image(), picture(5));
 
         const auto shown = store.latest();
         store.hold(shown);

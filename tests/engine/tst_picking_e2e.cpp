@@ -114,17 +114,17 @@ private slots:
 
         const QList<TrackEntry> subtitles = engine_->subtitleTracks();
         QCOMPARE(subtitles.size(), 1);
-        QVERIFY(!subtitleShown(engine_->frameStore()->latest()->image));
+        QVERIFY(!subtitleShown(engine_->frameStore()->latest()->image()));
         engine_->setSubtitleTrack(subtitles[0].id);
         QCOMPARE(engine_->subtitleTrack(), subtitles[0].id);
-        QTRY_VERIFY_WITH_TIMEOUT(subtitleShown(engine_->frameStore()->latest()->image), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(subtitleShown(engine_->frameStore()->latest()->image()), 4000);
         engine_->pause();
         QTRY_VERIFY(!engine_->playing());
         QVERIFY(subtitleShown(snapshot()));
 
         engine_->setSubtitleTrack(MediaEngine::kTrackOff);
         engine_->play();
-        QTRY_VERIFY_WITH_TIMEOUT(!subtitleShown(engine_->frameStore()->latest()->image), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(!subtitleShown(engine_->frameStore()->latest()->image()), 4000);
         QVERIFY_THROWS_EXCEPTION(EngineError, engine_->setAudioTrack(12345));
     }
 
@@ -261,7 +261,7 @@ private:
 
     int shownCode() const {
         const auto frame = engine_->frameStore()->latest();
-        return frame ? frameCodeOf(frame->image) : -1;
+        return frame ? frameCodeOf(frame->image()) : -1;
     }
 
     void startSteps() {

@@ -110,15 +110,15 @@ private slots:
                 held.removeFirst(); // some frames are let go, so their buffers come back
         }
         for (const auto& frame : held) {
-            const QRgb colour = frame->image.pixel(0, 0);
+            const QRgb colour = frame->image().pixel(0, 0);
             for (int y = 0; y < kHeight; ++y)
                 for (int x = 0; x < kWidth; ++x)
-                    QCOMPARE(frame->image.pixel(x, y), colour);
+                    QCOMPARE(frame->image().pixel(x, y), colour);
         }
         // Each held frame still shows its own picture.
         std::set<QRgb> colours;
         for (const auto& frame : held)
-            colours.insert(frame->image.pixel(0, 0));
+            colours.insert(frame->image().pixel(0, 0));
         QCOMPARE(int(colours.size()), held.size());
     }
 
@@ -176,7 +176,7 @@ private slots:
             // decoder's planes, it differs by rounding only.
             if (scaled) {
                 const double difference =
-                    meanAbsDifference(frame->shown, FrameScale::scaled(frame->image, asked));
+                    meanAbsDifference(frame->shown, FrameScale::scaled(frame->image(), asked));
                 QVERIFY2(difference < 4.0, qPrintable(QString::number(difference)));
             }
         }

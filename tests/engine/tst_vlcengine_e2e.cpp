@@ -72,11 +72,11 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(framesSeen() > 10, kStartMs);
         const auto frame = engine_->frameStore()->latest();
-        QCOMPARE(frame->image.size(), QSize(720, 576));
+        QCOMPARE(frame->image().size(), QSize(720, 576));
         QCOMPARE(frame->displaySize, displaySize);
         disconnect(firstFrame);
         QCOMPARE(firstWidth.load(), displaySize.width());
-        QVERIFY2(distinctColours(frame->image) > 20, "the picture is blank");
+        QVERIFY2(distinctColours(frame->image()) > 20, "the picture is blank");
         QTRY_VERIFY_WITH_TIMEOUT(framesSeen() > frame->serial + 5, kStartMs);
 
         QCOMPARE(engine_->length(), 20);

@@ -67,6 +67,6 @@ bool EngineFixture::isMenuPicture() const {
     const auto frame = engine_->frameStore()->latest();
     if (!frame)
         return false;
-    const QRgb corner = frame->image.pixel(40, 40);
+    const QRgb corner = frame->image().pixel(40, 40);
     return qBlue(corner) > 150 && qRed(corner) < 60 && qGreen(corner) < 60;
 }
