@@ -1,12 +1,13 @@
-// libavformat, libavcodec and libavfilter, loaded when a title export first calls them.
+// libav's libraries (libavformat, libavcodec, libavfilter, libswscale, libavutil), loaded when the
+// program first calls them: a title export, or the first picture converted for a still.
 //
 // Linked the ordinary way they bring in well over a hundred libraries of their own (codecs,
-// network, subtitles, speech), and the dynamic loader maps and relocates all of them before main()
-// runs: tens of milliseconds of every start, for a feature most sessions never use. Only the
-// program links this file (with --as-needed, so the three libraries drop out of its start); each
-// function the export calls is defined here and forwards to the library opened on its first call.
-// A library that cannot be opened makes its functions fail as libav reports failure (a negative
-// error, a null pointer), so that the export says it cannot decode instead of crashing.
+// network, subtitles, speech, video acceleration), and the dynamic loader maps and relocates all
+// of them before main() runs: tens of milliseconds of every start. Only the program links this
+// file (with --as-needed, so the libraries drop out of its start); each function it calls is
+// defined here and forwards to the library opened on its first call. A library that cannot be
+// opened makes its functions fail as libav reports failure (a negative error, a null pointer),
+// so that the caller reports it instead of crashing.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,6 +16,10 @@ extern "C" {
 #include <libavfilter/buffersrc.h>
 #include <libavformat/avformat.h>
 #include <libavformat/avio.h>
+#include <libavutil/frame.h>
+#include <libavutil/mathematics.h>
+#include <libavutil/mem.h>
+#include <libswscale/swscale.h>
 }
 
 #include <cerrno>
@@ -27,27 +32,43 @@ extern "C" {
 
 namespace {
 
-enum class Library { Format, Codec, Filter };
+enum class Library { Format, Codec, Filter, Scale, Util };
 
-void* handleOf(Library library) {
-    // The major versions are the ones compiled against: the layouts of the structures the export
-    // reads directly belong to them.
-    static void* const format =
-        dlopen("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
-    static void* const codec =
-        dlopen("libavcodec.so." AV_STRINGIFY(LIBAVCODEC_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
-    static void* const filter =
-        dlopen("libavfilter.so." AV_STRINGIFY(LIBAVFILTER_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
-    void* const handle = library == Library::Format  ? format
-                         : library == Library::Codec ? codec
-                                                     : filter;
-    static const bool reported = [&] {
-        if (!format || !codec || !filter)
-            std::fprintf(stderr, "stillbeck: %s\n", dlerror());
-        return true;
-    }();
-    (void)reported;
+void* opened(const char* name) {
+    void* const handle = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        std::fprintf(stderr, "stillbeck: %s\n", dlerror());
     return handle;
+}
+
+// The major versions are the ones compiled against: the layouts of the structures the program
+// reads directly belong to them.
+void* handleOf(Library library) {
+    switch (library) {
+    case Library::Format: {
+        static void* const handle =
+            opened("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR));
+        return handle;
+    }
+    case Library::Codec: {
+        static void* const handle = opened("libavcodec.so." AV_STRINGIFY(LIBAVCODEC_VERSION_MAJOR));
+        return handle;
+    }
+    case Library::Filter: {
+        static void* const handle =
+            opened("libavfilter.so." AV_STRINGIFY(LIBAVFILTER_VERSION_MAJOR));
+        return handle;
+    }
+    case Library::Scale: {
+        static void* const handle = opened("libswscale.so." AV_STRINGIFY(LIBSWSCALE_VERSION_MAJOR));
+        return handle;
+    }
+    case Library::Util: {
+        static void* const handle = opened("libavutil.so." AV_STRINGIFY(LIBAVUTIL_VERSION_MAJOR));
+        return handle;
+    }
+    }
+    return nullptr;
 }
 
 template <typename Result> Result failed() {
@@ -184,6 +205,49 @@ int av_buffersink_get_frame(AVFilterContext* ctx, AVFrame* frame) {
 }
 AVRational av_buffersink_get_time_base(const AVFilterContext* ctx) {
     return LIBAV_FORWARD(Filter, av_buffersink_get_time_base, ctx);
+}
+
+// libswscale
+SwsContext* sws_getCachedContext(SwsContext* context, int srcW, int srcH,
+                                 enum AVPixelFormat srcFormat, int dstW, int dstH,
+                                 enum AVPixelFormat dstFormat, int flags, SwsFilter* srcFilter,
+                                 SwsFilter* dstFilter, const double* param) {
+    return LIBAV_FORWARD(Scale, sws_getCachedContext, context, srcW, srcH, srcFormat, dstW, dstH,
+                         dstFormat, flags, srcFilter, dstFilter, param);
+}
+int sws_scale(SwsContext* c, const uint8_t* const srcSlice[], const int srcStride[], int srcSliceY,
+              int srcSliceH, uint8_t* const dst[], const int dstStride[]) {
+    return LIBAV_FORWARD(Scale, sws_scale, c, srcSlice, srcStride, srcSliceY, srcSliceH, dst,
+                         dstStride);
+}
+void sws_freeContext(SwsContext* swsContext) {
+    LIBAV_FORWARD(Scale, sws_freeContext, swsContext);
+}
+
+// libavutil
+AVFrame* av_frame_alloc() {
+    return LIBAV_FORWARD0(Util, av_frame_alloc);
+}
+AVFrame* av_frame_clone(const AVFrame* src) {
+    return LIBAV_FORWARD(Util, av_frame_clone, src);
+}
+void av_frame_free(AVFrame** frame) {
+    LIBAV_FORWARD(Util, av_frame_free, frame);
+}
+int av_frame_ref(AVFrame* dst, const AVFrame* src) {
+    return LIBAV_FORWARD(Util, av_frame_ref, dst, src);
+}
+void av_frame_unref(AVFrame* frame) {
+    LIBAV_FORWARD(Util, av_frame_unref, frame);
+}
+void* av_malloc(size_t size) {
+    return LIBAV_FORWARD(Util, av_malloc, size);
+}
+void av_freep(void* ptr) {
+    LIBAV_FORWARD(Util, av_freep, ptr);
+}
+int64_t av_rescale_q(int64_t a, AVRational bq, AVRational cq) {
+    return LIBAV_FORWARD(Util, av_rescale_q, a, bq, cq);
 }
 
 } // extern "C"
