@@ -1,5 +1,5 @@
 // libav's libraries (libavformat, libavcodec, libavfilter, libswscale, libavutil), loaded when the
-// program first calls them: a title export, or the first picture converted for a still.
+// program first calls them: a title export, or the first picture of playback converted to RGB.
 //
 // Linked the ordinary way they bring in well over a hundred libraries of their own (codecs,
 // network, subtitles, speech, video acceleration), and the dynamic loader maps and relocates all
