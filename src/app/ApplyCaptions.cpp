@@ -14,6 +14,7 @@
 #include <QMenu>
 
 void MainForm::ApplyCaptions() {
+    const CaptionPass pass;
     // Qt's own texts follow the pack, in the dialogs and boxes made from now on.
     applyQtTranslations();
     mediaActionsTitle->setText(caption(Caption::MediaActions));

@@ -7,15 +7,47 @@
 
 #include <QDir>
 
+#include <optional>
+
 namespace {
 constexpr int bufferSize = 500;
+
+// Each pack the thread's open pass has read, by path (normally only one).
+using HeldPacks = QList<std::pair<QString, TextFiles::ReadResult>>;
+thread_local std::optional<HeldPacks> held;
+
+const TextFiles::ReadResult& packFile(const QString& path, TextFiles::ReadResult& unheld) {
+    if (!held) {
+        unheld = TextFiles::readRegularFile(path, ProfileReader::kMaxPackBytes);
+        return unheld;
+    }
+    for (const auto& [heldPath, file] : *held)
+        if (heldPath == path)
+            return file;
+    held->append({path, TextFiles::readRegularFile(path, ProfileReader::kMaxPackBytes)});
+    return held->constLast().second;
+}
+} // namespace
+
+CaptionPass::CaptionPass() {
+    if (held)
+        return;
+    held.emplace();
+    outermost_ = true;
+}
+
+CaptionPass::~CaptionPass() {
+    if (outermost_)
+        held.reset();
 }
 
 QString SetCaptionfromINI(const QString& id, const QString& defaultText) {
     const QString pack = platform::programFolder() + QDir::separator() + QStringLiteral("Lang") +
                          QDir::separator() + Settings::current().languageFile;
-    const ProfileReader::Result found = ProfileReader::readString(
-        QStringLiteral("Stillbeck Language Pack"), id, defaultText, bufferSize, pack);
+    TextFiles::ReadResult unheld;
+    const ProfileReader::Result found =
+        ProfileReader::stringIn(packFile(pack, unheld), QStringLiteral("Stillbeck Language Pack"),
+                                id, defaultText, bufferSize);
     // A pack that cannot be read gives the default texts like a missing one. Its failure is
     // logged once, not on each of the sixty lookups of every caption pass.
     static QString loggedFailure;

@@ -76,8 +76,13 @@ std::optional<QString> findValue(QStringView content, const QString& section, co
 
 Result readString(const QString& section, const QString& key, const QString& defaultText,
                   int bufferSize, const QString& path) {
+    return stringIn(TextFiles::readRegularFile(path, kMaxPackBytes), section, key, defaultText,
+                    bufferSize);
+}
+
+Result stringIn(const TextFiles::ReadResult& file, const QString& section, const QString& key,
+                const QString& defaultText, int bufferSize) {
     Result result;
-    const TextFiles::ReadResult file = TextFiles::readRegularFile(path, kMaxPackBytes);
     if (file.ok()) {
         result.text = valueIn(file.bytes, section, key, defaultText, bufferSize);
     } else {

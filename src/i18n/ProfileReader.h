@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextFiles.h"
+
 #include <QString>
 
 // Reads one value from an INI file with the rules of the Windows profile-string reader:
@@ -26,6 +28,10 @@ struct Result {
 
 Result readString(const QString& section, const QString& key, const QString& defaultText,
                   int bufferSize, const QString& path);
+
+// readString on the outcome of reading the file (TextFiles::readRegularFile, kMaxPackBytes).
+Result stringIn(const TextFiles::ReadResult& file, const QString& section, const QString& key,
+                const QString& defaultText, int bufferSize);
 
 // The same lookup in the bytes of a file already read.
 QString valueIn(const QByteArray& content, const QString& section, const QString& key,

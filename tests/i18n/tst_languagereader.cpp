@@ -285,6 +285,25 @@ private slots:
         QCOMPARE(caption(Caption::HintStop), QStringLiteral("Stopp"));
     }
 
+    void passReadsThePackOnceAndFollowsTheChosenPack() {
+        writePack(QStringLiteral("Test.ini"), "028=Halt\r\n");
+        writePack(QStringLiteral("Other.ini"), "028=Stopp\r\n");
+        {
+            const CaptionPass pass;
+            QCOMPARE(caption(Caption::HintStop), QStringLiteral("Halt"));
+            writePack(QStringLiteral("Test.ini"), "028=Anhalten\r\n");
+            QCOMPARE(caption(Caption::HintStop), QStringLiteral("Halt"));
+            // A pack chosen during the pass is the one read.
+            Settings::current().languageFile = QStringLiteral("Other.ini");
+            QCOMPARE(caption(Caption::HintStop), QStringLiteral("Stopp"));
+            Settings::current().languageFile = QStringLiteral("Test.ini");
+            { const CaptionPass inner; }
+            // The inner pass ending leaves the outer one's reading in place.
+            QCOMPARE(caption(Caption::HintStop), QStringLiteral("Halt"));
+        }
+        QCOMPARE(caption(Caption::HintStop), QStringLiteral("Anhalten"));
+    }
+
     void unreadablePackIsLogged() {
         QVERIFY(QDir().mkpath(lang));
         if (!makeUnreadable(lang + QStringLiteral("/Test.ini")))
