@@ -9,8 +9,10 @@ YuvConverter::~YuvConverter() {
 }
 
 bool YuvConverter::convert(const YuvPlanes& planes, QImage& target) {
+    // Opaque BGRA is both formats alike.
     if (planes.width <= 0 || planes.height <= 0 || target.isNull() ||
-        target.format() != QImage::Format_RGB32)
+        (target.format() != QImage::Format_RGB32 &&
+         target.format() != QImage::Format_ARGB32_Premultiplied))
         return false;
     // Bilinear: the smooth scaling the video area has always had, up or down. An unscaled
     // conversion takes libswscale's direct path whatever the flag.

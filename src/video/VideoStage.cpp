@@ -8,6 +8,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRegion>
 #include <QVBoxLayout>
@@ -119,7 +120,31 @@ const QImage& VideoStage::pictureAt(const VideoFrame& frame, QSize size) {
     return scaled_;
 }
 
-void VideoStage::paintEvent(QPaintEvent*) {
+bool VideoStage::convertIntoBackingStore(QPainter& painter, const VideoFrame& frame,
+                                         const QRect& target, const QRegion& exposed) {
+    const YuvPicture* planes = frame.planes();
+    QPaintEngine* engine = painter.paintEngine();
+    if (!planes || !engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+        engine->paintDevice()->devType() != QInternal::Image)
+        return false;
+    auto* store = static_cast<QImage*>(engine->paintDevice());
+    if (store->format() != QImage::Format_RGB32 &&
+        store->format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    // Only where Qt repaints anyway: the rest of the store shows other widgets.
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxScale || !(QRegion(target) - exposed).isEmpty())
+        return false;
+    const QRect device = transform.mapRect(QRectF(target)).toAlignedRect();
+    if (!store->rect().contains(device))
+        return false;
+    QImage area(store->bits() + qsizetype(device.y()) * store->bytesPerLine() +
+                    qsizetype(device.x()) * 4,
+                device.width(), device.height(), store->bytesPerLine(), store->format());
+    return converter_.convert(planes->view, area);
+}
+
+void VideoStage::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const auto frame = engine_ && engine_->frameStore() ? engine_->frameStore()->latest() : nullptr;
     if (gl_ || !frame || frame->isNull()) {
@@ -134,6 +159,10 @@ void VideoStage::paintEvent(QPaintEvent*) {
     pictureDisplaySize_ = frame->displaySize;
     if (target.isEmpty())
         return;
+    if (convertIntoBackingStore(painter, *frame, target, event->region())) {
+        askForSize(QSize());
+        return;
+    }
     const QSize size = (QSizeF(target.size()) * devicePixelRatioF()).toSize();
     askForSize(size);
     const QImage& picture = pictureAt(*frame, size);

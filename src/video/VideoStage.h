@@ -59,6 +59,10 @@ private:
     // Tells the engine's frame store the size pictures are painted at; empty lets go of it,
     // unless another stage asked for its own since.
     void askForSize(QSize size);
+    // Converts the frame's planes straight into the window's backing store where it is an image
+    // and the whole target is being repainted: no picture in between, and no copy of it.
+    bool convertIntoBackingStore(QPainter& painter, const VideoFrame& frame, const QRect& target,
+                                 const QRegion& exposed);
     // The frame's picture at size (device pixels), scaled at most once per frame and size.
     const QImage& pictureAt(const VideoFrame& frame, QSize size);
 
