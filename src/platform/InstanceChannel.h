@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-
 // How a second start hands its disc to the instance that runs: a local socket beside the
 // single-instance lock, open to this user only. The running instance listens; a second start
 // sends one line of text (a path) and ends.
@@ -28,8 +26,9 @@ signals:
     void received(const QString& text);
 
 private:
+    class Peer;
     void accept();
 
     QString path_;
-    QLocalServer* server_ = nullptr;
+    int listening_ = -1; // the listening socket, -1 for none
 };

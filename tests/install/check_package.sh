@@ -13,7 +13,7 @@ deb=$(ls "$out"/stillbeck_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for lib in libvlc5 libqt6widgets6 libqt6gui6 libqt6core6 libblkid1 libc6 libstdc++6 vlc-plugin-base \
-    qt6-translations-l10n libqt6network6 libavformat59 libavcodec59 libavfilter8 \
+    qt6-translations-l10n libqt6openglwidgets6 libavformat59 libavcodec59 libavfilter8 \
     libavutil57 libswscale6; do
     [[ ", $depends," == *", $lib "* || ", $depends," == *", $lib,"* ]] || fail "no dependency on $lib"
 done
