@@ -82,6 +82,8 @@ GlVideoView::GlVideoView(QWidget* parent) : QOpenGLWidget(parent) {
 }
 
 GlVideoView::~GlVideoView() {
+    // The context goes with QOpenGLWidget's part of this object, when this part is gone already.
+    disconnect(contextGone_);
     if (context()) {
         makeCurrent();
         releaseGl();
@@ -148,7 +150,8 @@ void GlVideoView::initializeGL() {
     for (QSize& size : textureSizes_)
         size = QSize();
     uploadedSerial_ = 0;
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+    disconnect(contextGone_);
+    contextGone_ = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
         makeCurrent();
         releaseGl();
         doneCurrent();

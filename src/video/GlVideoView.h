@@ -46,4 +46,5 @@ private:
     bool rgb_ = false;      // the frame came as RGB: one texture
     quint64 uploadedSerial_ = 0;
     bool failed_ = false;
+    QMetaObject::Connection contextGone_;
 };
