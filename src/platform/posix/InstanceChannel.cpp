@@ -27,6 +27,14 @@ bool addressOf(const QString& path, sockaddr_un& address) {
     return true;
 }
 
+// A non-blocking stream socket for the channel at path, and its address; -1 when the path does
+// not fit an address or no socket can be made.
+int socketFor(const QString& path, sockaddr_un& address) {
+    if (!addressOf(path, address))
+        return -1;
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+}
+
 // Waits until fd is ready for events, for what is left of timeoutMs; false on a timeout.
 bool waitFor(int fd, short events, const QElapsedTimer& clock, int timeoutMs) {
     for (;;) {
@@ -94,9 +102,7 @@ bool InstanceChannel::listen() {
     if (listening_ >= 0)
         return true;
     sockaddr_un address;
-    if (!addressOf(path_, address))
-        return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const int fd = socketFor(path_, address);
     if (fd < 0)
         return false;
     // The lock is ours: a socket file there belongs to an instance that ended.
@@ -129,9 +135,7 @@ void InstanceChannel::accept() {
 
 bool InstanceChannel::send(const QString& text, int timeoutMs) const {
     sockaddr_un address;
-    if (!addressOf(path_, address))
-        return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const int fd = socketFor(path_, address);
     if (fd < 0)
         return false;
     QElapsedTimer clock;
