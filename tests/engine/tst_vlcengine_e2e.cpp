@@ -103,16 +103,21 @@ private slots:
     void seeksByPositionAndBySeconds() {
         QVERIFY(startMovie());
         engine_->setPosition(0.5f);
-        QTRY_VERIFY_WITH_TIMEOUT(engine_->time() >= 9 && engine_->time() <= 12, kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(engine_->time() >= 9 && engine_->time() <= 12,
+                                  qPrintable(QStringLiteral("at %1 s").arg(engine_->time())),
+                                  kStartMs);
         QVERIFY(qAbs(engine_->position() - 0.5f) < 0.1f);
         QTest::qWait(1500);
 
         const int before = engine_->time();
         engine_->shuttle(5);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
         QTRY_VERIFY_WITH_TIMEOUT(engine_->time() >= before + 4 && engine_->time() <= before + 8,
                                  kStartMs);
         const int later = engine_->time();
         engine_->shuttle(-8);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
         QTRY_VERIFY_WITH_TIMEOUT(engine_->time() <= later - 6 && engine_->time() >= later - 10,
                                  kStartMs);
         QVERIFY(engine_->playing());

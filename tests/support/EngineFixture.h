@@ -19,6 +19,9 @@ class EngineFixture {
 protected:
     static constexpr int kSnapshotKey = 83;
     static constexpr int kStartMs = 8000;
+    // A seek's stages each wait up to 3 s for pictures (1 s more for an echo): on a busy machine
+    // a seek may take about 10 s before it gives up and shows what it has.
+    static constexpr int kSeekMs = 15000;
 
     // The five options of a disc with images of `format` into `folder`.
     static QStringList itemOptions(const QString& folder,
