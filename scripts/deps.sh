@@ -9,6 +9,7 @@ packages=(
     build-essential cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-translations-l10n
     libvlc-dev vlc-plugin-base libvlc-bin libblkid-dev libisal-dev libdvdread-dev libswscale-dev
+    libfontconfig-dev
     libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev
     ffmpeg dvdauthor genisoimage pngcheck
     fonts-liberation
