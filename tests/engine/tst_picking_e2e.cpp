@@ -158,7 +158,7 @@ private slots:
         startShuttle();
         engine_->pause();
         engine_->setPosition(float(fromMs) / kShuttleLengthMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
         const int from = shownCode();
         QVERIFY2(std::abs(from * kFrameMs - fromMs) <= kShuttleToleranceMs,
                  qPrintable(QStringLiteral("the bar's seek showed frame %1").arg(from)));
@@ -169,7 +169,7 @@ private slots:
         }
         const int before = shownCode();
         engine_->shuttle(seconds);
-        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
         const int landed = shownCode();
         const int target = std::clamp(before + seconds * 25, 0, kShuttleLengthMs / kFrameMs - 1);
         QVERIFY2(std::abs(landed - target) * kFrameMs <= toleranceMs,
@@ -190,12 +190,12 @@ private slots:
     void quickShuttlesAddUp() {
         startShuttle();
         engine_->setPosition(20000.0f / kShuttleLengthMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
         QTRY_VERIFY_WITH_TIMEOUT(engine_->playing() && shownCode() > 500, kStartMs);
         const int before = shownCode();
         for (int i = 0; i < 3; ++i)
             engine_->shuttle(-1);
-        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
         const int landed = shownCode();
         QVERIFY2(std::abs(landed - (before - 75)) * kFrameMs <= kShuttleToleranceMs,
                  qPrintable(QStringLiteral("from %1 to %2").arg(before).arg(landed)));
@@ -209,14 +209,14 @@ private slots:
         startShuttle();
         engine_->pause();
         engine_->setPosition(12000.0f / kShuttleLengthMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
         const struct {
             bool next;
             int frame;
         } moves[] = {{true, 495}, {false, 255}, {false, 0}, {true, 255}};
         for (const auto& move : moves) {
             move.next ? engine_->nextChapter() : engine_->previousChapter();
-            QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kStartMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!engine_->seeking(), kSeekMs);
             QCOMPARE(shownCode(), move.frame);
             QVERIFY(agreesWithPicture());
         }
