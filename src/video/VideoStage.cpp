@@ -127,10 +127,8 @@ bool VideoStage::convertIntoBackingStore(QPainter& painter, const VideoFrame& fr
     if (!planes || !engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
         engine->paintDevice()->devType() != QInternal::Image)
         return false;
+    // The converter refuses a store of any other pixel format than its own.
     auto* store = static_cast<QImage*>(engine->paintDevice());
-    if (store->format() != QImage::Format_RGB32 &&
-        store->format() != QImage::Format_ARGB32_Premultiplied)
-        return false;
     // Only where Qt repaints anyway: the rest of the store shows other widgets.
     const QTransform transform = painter.deviceTransform();
     if (transform.type() > QTransform::TxScale || !(QRegion(target) - exposed).isEmpty())
